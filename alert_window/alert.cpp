@@ -1,0 +1,105 @@
+#include "alert_window/alert.h"
+
+#include "app/window_set.h"
+#include "main_window/form1.h"
+
+namespace {
+
+const TFormDesign kWindow{QStringLiteral(" Timer Chimewell!"), 600, 500, 560, 80,
+                          TFormStyle::StayOnTop};
+
+constexpr TFont kHint{14, false, true, true};
+
+const TLabelDesign kTitle{{0, 96, 600, 65}, "Time to ID!", {60, true}};
+const TLabelDesign kClickHint{{0, 248, 600, 65}, "Left click anywhere to close window", {20, true}};
+const TLabelDesign kWheelHint{
+    {0, 328, 600, 57}, "Roll mouse wheel to change colors of this screen", kHint};
+const TLabelDesign kSliderHint{
+    {0, 352, 600, 57},
+    "Move sliders on the side and bottom and the small circle to select your color",
+    kHint};
+const TLabelDesign kSaveHint{{0, 376, 600, 57}, "Roll the mouse wheel to save your choice  ", kHint};
+
+} // namespace
+
+TAlert::TAlert(TComponent* Owner) : TForm(Owner) {
+    ApplyDesign(kWindow);
+    SetFill(claNull);
+    CreateFace();
+    CreateColorPicker();
+    BindEvents();
+}
+
+void TAlert::CreateFace() {
+    CloseButton = new TColorButton(this);
+    CloseButton->SetColor(claYellow);
+    CloseButton->setAccessibleName(QStringLiteral("Close the alert"));
+    CloseButton->setToolTip(QStringLiteral("Click to close; roll the mouse wheel to choose "
+                                           "this window's colour"));
+    Place(CloseButton, {0, 0, 600, 500}, TAlignLayout::Client);
+    Time_To_Label = AddLabel(kTitle, TAlignLayout::Horizontal);
+    Label1 = AddLabel(kClickHint, TAlignLayout::Horizontal);
+}
+
+void TAlert::CreateColorPicker() {
+    ColorPanel1 = new TColorPanel(this);
+    ColorPanel1->SetColor(claYellow);
+    ColorPanel1->setVisible(false);
+    Place(ColorPanel1, {120, 176, 393, 145}, TAlignLayout::None);
+    BindingsList1 = new TBindingsList(this);
+    LinkControlToPropertyColor = new TLinkControlToProperty(BindingsList1);
+    LinkControlToPropertyColor->Bind(
+        ColorPanel1, [this](TAlphaColor color) { CloseButton->SetColor(color); }, false);
+    Label2 = AddLabel(kWheelHint, TAlignLayout::Horizontal);
+    Label3 = AddLabel(kSliderHint, TAlignLayout::Horizontal);
+    Label4 = AddLabel(kSaveHint, TAlignLayout::Horizontal);
+}
+
+void TAlert::BindEvents() {
+    OnCreate = Handler(this, &TAlert::FormCreate);
+    OnActivate = Handler(this, &TAlert::FormActivate);
+    OnDeactivate = Handler(this, &TAlert::FormDeactivate);
+    OnClose = Handler(this, &TAlert::FormClose);
+    CloseButton->OnClick = Handler(this, &TAlert::CloseButtonClick);
+    CloseButton->OnMouseWheel = Handler(this, &TAlert::CloseButtonMouseWheel);
+    ColorPanel1->OnMouseWheel = Handler(this, &TAlert::ColorPanel1MouseWheel);
+}
+
+// The window is made after the main window has restored its members, so its first showing
+// already appears where and as the operator left it, instead of jumping there on activation.
+void TAlert::FormCreate(TObject*) { TakeStoredLook(); }
+
+void TAlert::FormActivate(TObject*) { TakeStoredLook(); }
+
+void TAlert::TakeStoredLook() {
+    SetLeft(Form1->alertLeft);
+    SetTop(Form1->alertTop);
+    SetWidth(Form1->alertWidth);
+    SetHeight(Form1->alertHeight);
+    CloseButton->SetColor(static_cast<TAlphaColor>(Form1->alertColor));
+}
+
+void TAlert::FormDeactivate(TObject*) {
+    Form1->alertLeft = GetLeft();
+    Form1->alertTop = GetTop();
+    Form1->alertWidth = GetWidth();
+    Form1->alertHeight = GetHeight();
+    Form1->alertColor = CloseButton->GetColor();
+}
+
+// Closing from the title bar is a close request like a click, so the main window's flags
+// follow and the next mark can show the alert again.
+void TAlert::FormClose(TObject*, TCloseAction&) { Form1->alertCloseRequest = true; }
+
+void TAlert::CloseButtonClick(TObject*) {
+    ColorPanel1->setVisible(false);
+    Form1->alertCloseRequest = true;
+}
+
+void TAlert::CloseButtonMouseWheel(TObject*, TShiftState, int, bool&) {
+    ColorPanel1->setVisible(true);
+}
+
+void TAlert::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
+    ColorPanel1->setVisible(false);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// TAlert: the always-on-top "Time to ID!" window. The main window shows and hides it; the
+// window takes its place, size and colour from the main window each time it becomes active
+// and hands them back each time it stops being active. A click anywhere on it asks the
+// main window to close it at the next tick; the mouse wheel shows and hides its colour
+// picker.
+#include "app/toolkit/bindings.h"
+#include "app/toolkit/color_panel.h"
+#include "app/toolkit/controls.h"
+#include "app/toolkit/form.h"
+
+class TAlert : public TForm {
+public:
+    explicit TAlert(TComponent* Owner);
+
+    TLabel* Time_To_Label;
+    TLabel* Label1;
+    TColorButton* CloseButton;
+    TColorPanel* ColorPanel1;
+    TBindingsList* BindingsList1;
+    TLinkControlToProperty* LinkControlToPropertyColor;
+    TLabel* Label2;
+    TLabel* Label3;
+    TLabel* Label4;
+
+    void FormCreate(TObject* Sender);
+    void FormActivate(TObject* Sender);
+    void FormDeactivate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void CloseButtonClick(TObject* Sender);
+    void CloseButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
+                               bool& Handled);
+    void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
+                               bool& Handled);
+
+private:
+    void CreateFace();
+    void CreateColorPicker();
+    void BindEvents();
+    void TakeStoredLook();
+};

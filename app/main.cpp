@@ -1,0 +1,17 @@
+// Chimewell: the entry. Creates the main window, then the hidden alert window, runs the
+// event loop until the main window closes, and always ends with status 0.
+#include "alert_window/alert.h"
+#include "app/toolkit/application.h"
+#include "app/window_set.h"
+#include "main_window/form1.h"
+
+int main() {
+    TApplication application;
+    Dispatch([] {
+        Application->Initialize();
+        Application->CreateForm(Form1);
+        Application->CreateForm(Alert);
+        Application->Run();
+    });
+    return 0;
+}

@@ -1,0 +1,92 @@
+#include "app/toolkit/application.h"
+
+#include "app/toolkit/form.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+TApplication* Application = nullptr;
+
+namespace {
+
+// Stay-on-top needs X11: on a Wayland session with an X server at hand, run through X11,
+// unless the operator chose a platform.
+void PreferX11() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// The program always ends with status 0, also when Qt gives up (no display, for example).
+void ReportMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
+    if (type == QtFatalMsg)
+        std::_Exit(0);
+}
+
+} // namespace
+
+TApplication::TApplication() {
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    m_qtApplication.reset();
+    if (Application == this)
+        Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    if (QCoreApplication::instance())
+        return;
+    PreferX11();
+    qInstallMessageHandler(ReportMessage);
+    // The program takes nothing from its command line.
+    static int argc = 1;
+    static char name[] = "chimewell";
+    static char* argv[] = {name, nullptr};
+    m_qtApplication = std::make_unique<QApplication>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TApplication::Adopt(TForm* form, void (*destroy)(TForm*)) {
+    m_forms.emplace_back(form, destroy);
+    if (!m_mainForm)
+        m_mainForm = form;
+}
+
+void TApplication::Run() {
+    if (m_mainForm)
+        m_mainForm->SetVisible(true);
+    QApplication::exec();
+    DestroyForms();
+}
+
+// The forms go in the reverse order of their making, after the event loop has ended.
+void TApplication::DestroyForms() {
+    for (auto it = m_forms.rbegin(); it != m_forms.rend(); ++it)
+        it->second(it->first);
+    m_forms.clear();
+    m_mainForm = nullptr;
+}
+
+void TApplication::Terminate() {
+    QCoreApplication::quit();
+}
+
+void TApplication::ShowException(const std::exception& E) {
+    if (OnException) {
+        OnException(this, E);
+        return;
+    }
+    std::fprintf(stderr, "chimewell: %s\n", E.what());
+    if (m_reporting || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    m_reporting = true;
+    QMessageBox::critical(nullptr, QStringLiteral(" Timer Chimewell!"),
+                          QString::fromUtf8(E.what()));
+    m_reporting = false;
+}

@@ -1,0 +1,107 @@
+#include "app/toolkit/controls.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+QColor ToQColor(TAlphaColor color) {
+    return QColor::fromRgba(color);
+}
+
+TAlphaColor FromQColor(const QColor& color) {
+    return color.rgba();
+}
+
+void TTextSettings::SetFontColor(TAlphaColor color) {
+    m_fontColor = color;
+    QPalette palette = m_control->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(color));
+    palette.setColor(QPalette::ButtonText, ToQColor(color));
+    m_control->setPalette(palette);
+}
+
+TLabel::TLabel(QWidget* Owner)
+    : QLabel(Owner)
+    , m_textSettings(this) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAlignment(Qt::AlignCenter);
+    m_textSettings.SetFontColor(claBlack);
+}
+
+void TLabel::SetText(const UnicodeString& value) {
+    if (value == text())
+        return;
+    setText(value);
+    FitText();
+}
+
+void TLabel::SetBounds(const QRect& bounds) {
+    m_bounds = bounds;
+    FitText();
+}
+
+void TLabel::FitText() {
+    const int spill = fontMetrics().horizontalAdvance(text()) + 2 - m_bounds.width();
+    setGeometry(spill > 0 ? m_bounds.adjusted(-spill / 2, 0, spill - spill / 2, 0) : m_bounds);
+}
+
+void TLabel::SetFont(const TFont& font) {
+    QFont f = this->font();
+    // Sizes are in device-independent pixels, as the windows were designed.
+    f.setPixelSize(font.Size);
+    f.setWeight(font.Bold ? QFont::Bold : font.Light ? QFont::Light : QFont::Normal);
+    f.setItalic(font.Italic);
+    f.setUnderline(font.Underline);
+    setFont(f);
+    FitText();
+}
+
+void TLabel::SetDesign(const TLabelDesign& design) {
+    SetText(design.Text);
+    SetFont(design.Font);
+    m_textSettings.SetFontColor(design.FontColor);
+}
+
+TButton::TButton(QWidget* Owner)
+    : TButtonEvents<QPushButton>(Owner) {}
+
+void TButton::paintEvent(QPaintEvent* e) {
+    if (Painted())
+        QPushButton::paintEvent(e);
+}
+
+TColorButton::TColorButton(QWidget* Owner)
+    : TButtonEvents<QAbstractButton>(Owner) {}
+
+void TColorButton::SetColor(TAlphaColor color) {
+    if (m_color == color)
+        return;
+    m_color = color;
+    update();
+}
+
+void TColorButton::paintEvent(QPaintEvent*) {
+    if (!Painted())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor fill = ToQColor(m_color);
+    painter.setPen(QPen(isDown() ? fill.darker(160) : fill.darker(130), 1));
+    painter.setBrush(isDown() ? fill.darker(115) : fill);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+}
+
+TRoundRect::TRoundRect(QWidget* Owner, TAlphaColor fill)
+    : QWidget(Owner)
+    , m_fill(fill) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TRoundRect::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const double radius = std::min(area.width(), area.height()) / 2;
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(ToQColor(m_fill));
+    painter.drawRoundedRect(area, radius, radius);
+}

@@ -1,0 +1,131 @@
+#pragma once
+// The visual controls the windows are designed with, as thin Qt widgets carrying the
+// toolkit's names, text settings and events.
+#include "app/toolkit/colors.h"
+#include "app/toolkit/events.h"
+#include "app/toolkit/rtl.h"
+
+#include <QAbstractButton>
+#include <QWheelEvent>
+#include <QLabel>
+#include <QPushButton>
+
+struct TFont {
+    int Size = 12;
+    bool Bold = false;
+    bool Italic = false;
+    bool Light = false;
+    bool Underline = false;
+};
+
+// A label as designed: its place in the window's client area, text, font and colour.
+struct TLabelDesign {
+    QRect Place;
+    UnicodeString Text;
+    TFont Font;
+    TAlphaColor FontColor = claBlack;
+};
+
+// Font colour of a text control; changing it repaints the control at once.
+class TTextSettings {
+public:
+    explicit TTextSettings(QWidget* control) : m_control(control) {}
+    TAlphaColor GetFontColor() const { return m_fontColor; }
+    void SetFontColor(TAlphaColor color);
+
+private:
+    QWidget* m_control;
+    TAlphaColor m_fontColor = claBlack;
+};
+
+// A label takes no mouse input: clicks and wheel turns reach what lies beneath it. Its text
+// stays on one line, centred on its place; a text wider than the place spills over both
+// sides instead of being cut.
+class TLabel : public QLabel {
+public:
+    explicit TLabel(QWidget* Owner);
+    UnicodeString GetText() const { return text(); }
+    void SetText(const UnicodeString& value);
+    TTextSettings* GetTextSettings() { return &m_textSettings; }
+    void SetFont(const TFont& font);
+    void SetDesign(const TLabelDesign& design);
+    void SetBounds(const QRect& bounds);
+
+private:
+    void FitText();
+
+    TTextSettings m_textSettings;
+    QRect m_bounds;
+};
+
+// Click, double-click and wheel events, and opacity, for both kinds of button. Opacity 0
+// draws nothing while the button still takes its events.
+template <class QtButton> class TButtonEvents : public QtButton {
+public:
+    explicit TButtonEvents(QWidget* Owner) : QtButton(Owner) {
+        QObject::connect(this, &QAbstractButton::clicked, this, [this] { Fire(OnClick, this); });
+    }
+    void SetOpacity(double opacity) {
+        m_opacity = opacity;
+        this->update();
+    }
+    double GetOpacity() const { return m_opacity; }
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseWheelEvent OnMouseWheel;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        QtButton::mouseDoubleClickEvent(e);
+        Fire(OnDblClick, this);
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        bool handled = false;
+        Fire(OnMouseWheel, this, TShiftState::None, e->angleDelta().y(), handled);
+        e->setAccepted(handled);
+    }
+    bool Painted() const { return m_opacity > 0; }
+
+private:
+    double m_opacity = 1.0;
+};
+
+class TButton : public TButtonEvents<QPushButton> {
+public:
+    explicit TButton(QWidget* Owner);
+    UnicodeString GetText() const { return text(); }
+    void SetText(const UnicodeString& value) { setText(value); }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+};
+
+// A button that shows nothing but its colour.
+class TColorButton : public TButtonEvents<QAbstractButton> {
+public:
+    explicit TColorButton(QWidget* Owner);
+    TAlphaColor GetColor() const { return m_color; }
+    void SetColor(TAlphaColor color);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    TAlphaColor m_color = claNull;
+};
+
+// A filled pill shape behind other controls; takes no mouse input.
+class TRoundRect : public QWidget {
+public:
+    TRoundRect(QWidget* Owner, TAlphaColor fill);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    TAlphaColor m_fill;
+};
+
+QColor ToQColor(TAlphaColor color);
+TAlphaColor FromQColor(const QColor& color);

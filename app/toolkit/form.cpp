@@ -1,0 +1,270 @@
+#include "app/toolkit/form.h"
+
+#include "app/toolkit/application.h"
+#include "app/toolkit/controls.h"
+#include "app/toolkit/frame_extents.h"
+#include "app/toolkit/screen_placement.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+
+namespace {
+
+// The frame last seen on any of our windows stands in for one the window manager would not
+// tell in advance.
+QMargins s_lastSeenFrame;
+
+QRect Scaled(const QRect& r, double sx, double sy) {
+    auto scale = [](int v, double f) { return static_cast<int>(std::lround(v * f)); };
+    return {scale(r.x(), sx), scale(r.y(), sy), scale(r.width(), sx), scale(r.height(), sy)};
+}
+
+QLinearGradient ToQGradient(const TGradient& fill) {
+    QLinearGradient gradient(fill.StartPosition, fill.StopPosition);
+    gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
+    for (const TGradientStop& stop : fill.Stops)
+        gradient.setColorAt(stop.Offset, ToQColor(stop.Color));
+    return gradient;
+}
+
+} // namespace
+
+TForm::TForm(TComponent* Owner)
+    : QWidget(qobject_cast<QWidget*>(Owner), Qt::Window) {}
+
+TForm::~TForm() = default;
+
+void TForm::DoCreate() {
+    Fire(OnCreate, this);
+}
+
+void TForm::ApplyDesign(const TFormDesign& design) {
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint;
+    if (design.FormStyle == TFormStyle::StayOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    setWindowFlags(flags);
+    setWindowTitle(design.Caption);
+    m_fixedSize = design.BorderStyle == TFormBorderStyle::Single;
+    m_designClient = QSize(design.ClientWidth, design.ClientHeight);
+    const QMargins frame = FrameMargins();
+    m_outer = QRect(QPoint(design.Left, design.Top), m_designClient.grownBy(frame));
+    ApplyGeometry();
+}
+
+QMargins TForm::FrameMargins() {
+    if (isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull())
+        return windowHandle()->frameMargins();
+    if (!m_predictedFrame)
+        m_predictedFrame = RequestFrameExtents(this).value_or(s_lastSeenFrame);
+    return *m_predictedFrame;
+}
+
+QRect TForm::Outer() const {
+    return m_shown ? frameGeometry() : m_outer;
+}
+
+int TForm::GetLeft() const {
+    return Outer().x();
+}
+int TForm::GetTop() const {
+    return Outer().y();
+}
+int TForm::GetWidth() const {
+    return Outer().width();
+}
+int TForm::GetHeight() const {
+    return Outer().height();
+}
+
+void TForm::SetLeft(int value) {
+    QRect outer = Outer();
+    outer.moveLeft(value);
+    SetOuter(outer);
+}
+
+void TForm::SetTop(int value) {
+    QRect outer = Outer();
+    outer.moveTop(value);
+    SetOuter(outer);
+}
+
+void TForm::SetWidth(int value) {
+    QRect outer = Outer();
+    outer.setWidth(value);
+    SetOuter(outer);
+}
+
+void TForm::SetHeight(int value) {
+    QRect outer = Outer();
+    outer.setHeight(value);
+    SetOuter(outer);
+}
+
+void TForm::SetOuter(const QRect& outer) {
+    m_outer = outer;
+    ApplyGeometry();
+    if (isVisible())
+        KeepReachable();
+}
+
+// Left, top, width and height are the outer frame's: the client area is what the frame
+// leaves, placed by its own position so that no platform's frame handling is relied on.
+void TForm::ApplyGeometry() {
+    m_appliedMargins = FrameMargins();
+    const QSize client = m_outer.size().shrunkBy(m_appliedMargins).expandedTo(QSize(1, 1));
+    if (m_fixedSize)
+        setFixedSize(client);
+    const QPoint clientTopLeft =
+        m_outer.topLeft() + QPoint(m_appliedMargins.left(), m_appliedMargins.top());
+    setGeometry(QRect(clientTopLeft, client));
+    LayOutControls();
+}
+
+// Once the window manager has framed the window, the outer size asked for is applied again
+// with the real frame.
+void TForm::AdoptRealFrame() {
+    if (m_frameAdopted || !isVisible() || !windowHandle())
+        return;
+    const QMargins real = windowHandle()->frameMargins();
+    if (real.isNull())
+        return;
+    m_frameAdopted = true;
+    s_lastSeenFrame = real;
+    if (real != m_appliedMargins)
+        ApplyGeometry();
+}
+
+void TForm::KeepReachable() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect frame = Outer();
+    const QPoint place = ReachablePosition(frame, std::max(FrameMargins().top(), 20), screens,
+                                           primary ? primary->availableGeometry() : QRect());
+    if (place != frame.topLeft()) {
+        m_outer = frame.translated(place - frame.topLeft());
+        ApplyGeometry();
+    }
+}
+
+void TForm::SetVisible(bool value) {
+    if (!value) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+int TForm::ShowModal() {
+    // Modal over its owner only, so that the alert stays clickable while an editor is open.
+    setWindowModality(parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    SetVisible(true);
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+    return 0;
+}
+
+void TForm::Place(QWidget* control, QRect designed, TAlignLayout align) {
+    m_placements.push_back({control, designed, align});
+    LayOutControls();
+}
+
+TLabel* TForm::AddLabel(const TLabelDesign& design, TAlignLayout align) {
+    auto* label = new TLabel(this);
+    label->SetDesign(design);
+    Place(label, design.Place, align);
+    return label;
+}
+
+void TForm::LayOutControls() {
+    if (m_designClient.isEmpty())
+        return;
+    const double sx = double(width()) / m_designClient.width();
+    const double sy = double(height()) / m_designClient.height();
+    for (const Placement& p : m_placements) {
+        const QRect bounds = Aligned(p, sx, sy);
+        if (auto* label = dynamic_cast<TLabel*>(p.control))
+            label->SetBounds(bounds);
+        else
+            p.control->setGeometry(bounds);
+    }
+}
+
+QRect TForm::Aligned(const Placement& p, double sx, double sy) const {
+    switch (p.align) {
+    case TAlignLayout::Scale:
+        return Scaled(p.designed, sx, sy);
+    case TAlignLayout::Client:
+        return rect();
+    case TAlignLayout::Horizontal:
+        return {0, p.designed.y(), width(), p.designed.height()};
+    case TAlignLayout::None:
+        break;
+    }
+    return p.designed;
+}
+
+bool TForm::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate)
+        Fire(OnActivate, this);
+    else if (e->type() == QEvent::WindowDeactivate)
+        Fire(OnDeactivate, this);
+    return QWidget::event(e);
+}
+
+void TForm::closeEvent(QCloseEvent* e) {
+    const bool mainForm = Application && Application->MainForm() == this;
+    TCloseAction action = mainForm ? TCloseAction::caFree : TCloseAction::caHide;
+    Fire(OnClose, this, action);
+    if (action == TCloseAction::caNone) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    if (mainForm)
+        Application->Terminate();
+}
+
+void TForm::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (m_gradient)
+        painter.fillRect(rect(), ToQGradient(*m_gradient));
+    else if (m_solid)
+        painter.fillRect(rect(), ToQColor(*m_solid));
+}
+
+void TForm::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    LayOutControls();
+    AdoptRealFrame();
+}
+
+void TForm::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    AdoptRealFrame();
+}
+
+void TForm::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    m_shown = true;
+    AdoptRealFrame();
+    KeepReachable();
+}
+
+void TForm::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (m_modalLoop)
+        m_modalLoop->quit();
+}

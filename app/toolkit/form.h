@@ -1,0 +1,126 @@
+#pragma once
+// TForm: a top-level window with the semantics the windows are written against: outer-frame
+// geometry, create/close/activate/deactivate events, modal showing with a nested loop,
+// stay-on-top, a painted fill and controls laid out in designed coordinates.
+#include "app/toolkit/colors.h"
+#include "app/toolkit/events.h"
+#include "app/toolkit/rtl.h"
+
+#include <QMargins>
+#include <QRect>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+class QEventLoop;
+class TLabel;
+struct TLabelDesign;
+
+enum class TAlignLayout {
+    None,       // designed place, never moved
+    Scale,      // designed place scaled with the client area
+    Client,     // the whole client area
+    Horizontal, // full client width at the designed (scaled) height band
+};
+
+enum class TFormStyle { Normal, StayOnTop };
+enum class TFormBorderStyle { Sizeable, Single };
+
+struct TGradientStop {
+    TAlphaColor Color;
+    double Offset;
+};
+
+// A linear fill in coordinates relative to the window (0..1 on each axis).
+struct TGradient {
+    std::vector<TGradientStop> Stops;
+    QPointF StartPosition;
+    QPointF StopPosition;
+};
+
+struct TFormDesign {
+    UnicodeString Caption;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
+    int Left = 0;
+    int Top = 0;
+    TFormStyle FormStyle = TFormStyle::Normal;
+    TFormBorderStyle BorderStyle = TFormBorderStyle::Sizeable;
+};
+
+class TForm : public QWidget {
+public:
+    explicit TForm(TComponent* Owner);
+    ~TForm() override;
+
+    // Constructs a window and raises its create event, as construction does in the toolkit.
+    template <class Form> static Form* Construct(TComponent* Owner) {
+        auto* form = new Form(Owner);
+        form->DoCreate();
+        return form;
+    }
+    void DoCreate();
+
+    int GetLeft() const;
+    int GetTop() const;
+    int GetWidth() const;
+    int GetHeight() const;
+    void SetLeft(int value);
+    void SetTop(int value);
+    void SetWidth(int value);
+    void SetHeight(int value);
+
+    bool GetVisible() const { return isVisible(); }
+    void SetVisible(bool value);
+    void Close() { close(); }
+    int ShowModal();
+
+    TNotifyEvent OnCreate;
+    TCloseEvent OnClose;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
+protected:
+    void ApplyDesign(const TFormDesign& design);
+    void SetFill(const TGradient& fill) { m_gradient = fill; }
+    void SetFill(TAlphaColor color) { m_solid = color; }
+    // Places a control in designed client coordinates; the form keeps it there as it resizes.
+    void Place(QWidget* control, QRect designed, TAlignLayout align = TAlignLayout::Scale);
+    TLabel* AddLabel(const TLabelDesign& design, TAlignLayout align = TAlignLayout::Scale);
+
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    struct Placement {
+        QWidget* control;
+        QRect designed;
+        TAlignLayout align;
+    };
+
+    QMargins FrameMargins();
+    QRect Outer() const;
+    void SetOuter(const QRect& outer);
+    void ApplyGeometry();
+    void AdoptRealFrame();
+    void KeepReachable();
+    void LayOutControls();
+    QRect Aligned(const Placement& p, double sx, double sy) const;
+
+    QRect m_outer; // as last asked for, until the window is first shown
+    QMargins m_appliedMargins;
+    bool m_shown = false;
+    bool m_frameAdopted = false;
+    std::optional<QMargins> m_predictedFrame;
+    bool m_fixedSize = false;
+    QSize m_designClient;
+    std::vector<Placement> m_placements;
+    std::optional<TGradient> m_gradient;
+    std::optional<TAlphaColor> m_solid;
+    QEventLoop* m_modalLoop = nullptr;
+};

@@ -1,0 +1,186 @@
+#include "app/toolkit/message_beep.h"
+
+#include "app/toolkit/media_player.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QMediaDevices>
+#include <QTemporaryFile>
+#include <QThread>
+#include <QUrl>
+#include <canberra.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+// The built-in tone: 880 Hz for 150 ms, 16-bit mono PCM, faded in and out against clicks.
+constexpr int kToneRate = 44100;
+constexpr int kToneSamples = kToneRate * 150 / 1000;
+constexpr int kToneFadeSamples = kToneRate * 5 / 1000;
+constexpr double kToneFrequency = 880.0;
+constexpr double kToneAmplitude = 0.4 * 32767;
+
+// How long the end of the run waits for the worker, which may be inside a slow connection.
+constexpr int kWorkerExitWaitMs = 2000;
+
+double ToneSample(int index) {
+    const double fade = std::min(
+        {1.0, double(index) / kToneFadeSamples, double(kToneSamples - index) / kToneFadeSamples});
+    return kToneAmplitude * fade *
+           std::sin(2 * std::numbers::pi * kToneFrequency * index / kToneRate);
+}
+
+QByteArray ToneWav() {
+    constexpr quint32 dataBytes = kToneSamples * 2;
+    QByteArray wav;
+    QDataStream out(&wav, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(kToneRate) << quint32(kToneRate * 2)
+        << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    for (int i = 0; i < kToneSamples; ++i)
+        out << qint16(std::lround(ToneSample(i)));
+    return wav;
+}
+
+struct ContextDeleter {
+    void operator()(ca_context* context) const { ca_context_destroy(context); }
+};
+struct PropertiesDeleter {
+    void operator()(ca_proplist* properties) const { ca_proplist_destroy(properties); }
+};
+using CanberraContext = std::unique_ptr<ca_context, ContextDeleter>;
+using CanberraProperties = std::unique_ptr<ca_proplist, PropertiesDeleter>;
+
+// The sound theme's bell, rung on a worker thread: making the canberra context and
+// connecting to the sound server can block. Reports through `reportFailure` (from any
+// thread) when the bell cannot sound.
+class ThemeBell : public QObject {
+public:
+    explicit ThemeBell(std::function<void()> reportFailure)
+        : m_reportFailure(std::move(reportFailure)) {}
+
+    void Ring() {
+        if (!OpenContext() || !StartBell()) {
+            m_context.reset(); // a fresh connection next time: the server may come back
+            m_reportFailure();
+        }
+    }
+
+private:
+    bool OpenContext() {
+        ca_context* context = nullptr;
+        if (!m_context && ca_context_create(&context) == CA_SUCCESS)
+            m_context.reset(context);
+        return m_context != nullptr;
+    }
+
+    bool StartBell() {
+        ca_proplist* properties = nullptr;
+        if (ca_proplist_create(&properties) != CA_SUCCESS)
+            return false;
+        const CanberraProperties owned(properties);
+        ca_proplist_sets(properties, CA_PROP_EVENT_ID, "bell");
+        ca_proplist_sets(properties, CA_PROP_APPLICATION_NAME, "Chimewell");
+        // The finish callback is called only when this call succeeded.
+        return ca_context_play_full(m_context.get(), 0, properties, &ThemeBell::Finished, this) ==
+               CA_SUCCESS;
+    }
+
+    // Called on canberra's own thread; cancellation and the context's end are no failure.
+    static void Finished(ca_context*, uint32_t, int error, void* bell) {
+        if (error != CA_SUCCESS && error != CA_ERROR_CANCELED && error != CA_ERROR_DESTROYED)
+            static_cast<ThemeBell*>(bell)->m_reportFailure();
+    }
+
+    const std::function<void()> m_reportFailure;
+    CanberraContext m_context;
+};
+
+// The system sound for the whole run: the theme's bell on the worker, the built-in tone on
+// the user-interface thread when the bell fails, the X11 bell when the tone cannot play.
+class SystemSound : public QObject {
+public:
+    SystemSound()
+        : m_worker(new QThread)
+        , m_bell(new ThemeBell([this] { ReportBellFailed(); }))
+        , m_tone(new TMediaPlayer(this)) {
+        m_tone->OnError = [](TObject*) { QApplication::beep(); };
+        m_bell->moveToThread(m_worker);
+        connect(m_worker, &QThread::finished, m_bell, &QObject::deleteLater);
+        m_worker->start();
+    }
+    ~SystemSound() override { delete m_worker; }
+
+    void Beep() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Ring, Qt::QueuedConnection); }
+
+    bool StopWorker() {
+        m_worker->quit();
+        return m_worker->wait(QDeadlineTimer(kWorkerExitWaitMs));
+    }
+
+private:
+    void ReportBellFailed() {
+        QMetaObject::invokeMethod(this, &SystemSound::PlayTone, Qt::QueuedConnection);
+    }
+
+    void PlayTone() {
+        if (QMediaDevices::defaultAudioOutput().isNull() || !PrepareTone()) {
+            QApplication::beep();
+            return;
+        }
+        m_tone->Play();
+    }
+
+    bool PrepareTone() {
+        if (m_tone->GetMedia())
+            return true;
+        if (!m_toneFile.isOpen() && !WriteToneFile())
+            return false;
+        m_tone->SetFileName(m_toneFile.fileName());
+        return m_tone->GetMedia() != nullptr;
+    }
+
+    bool WriteToneFile() {
+        m_toneFile.setFileTemplate(QDir::tempPath() + "/chimewell-tone-XXXXXX.wav");
+        return m_toneFile.open() && m_toneFile.write(ToneWav()) > 0 && m_toneFile.flush();
+    }
+
+    QThread* m_worker;
+    ThemeBell* m_bell;
+    QTemporaryFile m_toneFile;
+    TMediaPlayer* m_tone;
+};
+
+SystemSound* systemSound = nullptr;
+
+// Runs while the application object still exists, so the worker ends before Qt does.
+void EndSystemSound() {
+    // A worker still stuck in a connection is left to the end of the process: destroying a
+    // running thread would abort it.
+    if (systemSound->StopWorker())
+        delete systemSound;
+    systemSound = nullptr;
+}
+
+} // namespace
+
+void MessageBeep(unsigned int) {
+    if (!systemSound) {
+        systemSound = new SystemSound;
+        qAddPostRoutine(&EndSystemSound);
+    }
+    systemSound->Beep();
+}

@@ -1,0 +1,181 @@
+#include "main_window/form1.h"
+
+#include "alert_window/alert.h"
+#include "app/window_set.h"
+
+SharedTimerState timerState;
+
+namespace {
+
+const TFormDesign kWindow{QStringLiteral(" Timer Chimewell! "), 375, 565, 120, 100};
+
+// The window's fill: dark at the bottom, white at the top, slightly tilted.
+const TGradient kFill{{{0xFF080807, 0.4316770136356354}, {claWhite, 0.9378882050514221}},
+                      {0.3660253882408142, 1.0},
+                      {0.6339746117591858, 9.855696703e-09}};
+
+constexpr TAlphaColor kClockBackground = 0xFFF7FAD3;
+constexpr TAlphaColor kStopRed = 0xFFF74848;
+constexpr TAlphaColor kStartGreen = 0xFF06BF06;
+
+const TLabelDesign kCallSign{{0, 16, 375, 94}, "Callsign", {70, true}, claBlue};
+const TLabelDesign kDate{{35, 192, 313, 41}, "Date", {25}, claYellow};
+const TLabelDesign kClock{{53, 136, 270, 49}, "Local Time", {40}};
+const TLabelDesign kStop{{223, 256, 91, 41}, "Stop", {20, true}};
+const TLabelDesign kStart{{58, 256, 97, 41}, "Start", {20, true}};
+const TLabelDesign kActive{{131, 333, 113, 24}, "Active", {20}};
+const TLabelDesign kMode{{35, 384, 88, 17}, "Mode", {15, true}, claRed};
+const TLabelDesign kAlertScreen{{252, 384, 88, 17}, "Alert Screen", {15, true}, claRed};
+const TLabelDesign kZone{{136, 104, 104, 25}, "", {20, true}, claYellow};
+const TLabelDesign kAudio{{155, 450, 65, 17}, "Audio", {9}};
+const TLabelDesign kFooter{
+    {39, 528, 297, 17}, "Chimewell " CHIMEWELL_VERSION, {12}, claWhite};
+const TLabelDesign kAudioStatus{{88, 480, 184, 25}, "Label2", {16, true}, claChartreuse};
+
+} // namespace
+
+TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
+    ApplyDesign(kWindow);
+    SetFill(kFill);
+    CreateClockArea();
+    CreateRunControls();
+    CreateModeAndAlertControls();
+    MilliTimer = new TTimer(this);
+    CreateHiddenAreas();
+    CreateAudioControls();
+    CreateColorPanel();
+    BindEvents();
+}
+
+void TForm1::CreateClockArea() {
+    CallSign = AddLabel(kCallSign);
+    RoundRect1 = new TRoundRect(this, kClockBackground);
+    Place(RoundRect1, {55, 136, 265, 49});
+    DateLabel = AddLabel(kDate);
+    LocalTime = AddLabel(kClock);
+}
+
+void TForm1::CreateRunControls() {
+    StopButton = new TColorButton(this);
+    StopButton->SetColor(kStopRed);
+    StopButton->setAccessibleName(QStringLiteral("Stop"));
+    Place(StopButton, {219, 256, 97, 46});
+    StopLabel = AddLabel(kStop);
+    StartButton = new TColorButton(this);
+    StartButton->SetColor(kStartGreen);
+    StartButton->setAccessibleName(QStringLiteral("Start"));
+    Place(StartButton, {59, 256, 98, 46});
+    StartLabel = AddLabel(kStart);
+    RoundRect2 = new TRoundRect(this, kClockBackground);
+    Place(RoundRect2, {131, 330, 113, 33});
+    Active_Indicator = AddLabel(kActive);
+}
+
+void TForm1::CreateModeAndAlertControls() {
+    ModeButton = new TButton(this);
+    ModeButton->SetText(QStringLiteral("Auto"));
+    ModeButton->setToolTip(QStringLiteral("Auto closes the alert at second 15; Manual keeps it "
+                                          "until you click it"));
+    Place(ModeButton, {35, 408, 89, 30});
+    ModeLabel = AddLabel(kMode);
+    DisplayAlertButton = new TButton(this);
+    DisplayAlertButton->SetText(QStringLiteral("Display "));
+    DisplayAlertButton->setToolTip(QStringLiteral("Show the alert window now"));
+    Place(DisplayAlertButton, {251, 408, 89, 30});
+    AlertLabel = AddLabel(kAlertScreen);
+}
+
+// Invisible areas over the callsign and the clock: they take double-clicks and wheel turns.
+void TForm1::CreateHiddenAreas() {
+    EditCallSignButton = new TButton(this);
+    EditCallSignButton->SetOpacity(0);
+    EditCallSignButton->setAccessibleName(QStringLiteral("Callsign colour"));
+    EditCallSignButton->setToolTip(
+        QStringLiteral("Roll the mouse wheel here to choose the callsign's colour"));
+    Place(EditCallSignButton, {64, 40, 257, 57});
+    GMTButton = new TButton(this);
+    GMTButton->SetOpacity(0);
+    GMTButton->setAccessibleName(QStringLiteral("Clock: local time or GMT, 12 or 24 hours"));
+    GMTButton->setToolTip(
+        QStringLiteral("Double-click to switch between local time and GMT and, every second "
+                       "time, between the 12-hour and the 24-hour clock"));
+    Place(GMTButton, {64, 145, 250, 33});
+    GMTLabel = AddLabel(kZone);
+}
+
+void TForm1::CreateAudioControls() {
+    AudioButton = new TColorButton(this);
+    AudioButton->SetColor(claGold);
+    AudioButton->setAccessibleName(QStringLiteral("Audio"));
+    Place(AudioButton, {150, 447, 76, 23});
+    AudioLabel = AddLabel(kAudio);
+    MediaPlayer1 = new TMediaPlayer(this);
+    Label1 = AddLabel(kFooter);
+}
+
+void TForm1::CreateColorPanel() {
+    ColorPanel1 = new TColorPanel(this);
+    ColorPanel1->SetColor(claBlue);
+    ColorPanel1->setVisible(false);
+    Place(ColorPanel1, {32, 136, 329, 193});
+    Label2 = AddLabel(kAudioStatus);
+    BindingsList1 = new TBindingsList(this);
+    LinkControlToPropertyFontColor = new TLinkControlToProperty(BindingsList1);
+    LinkControlToPropertyFontColor->Bind(ColorPanel1, [this](TAlphaColor color) {
+        CallSign->GetTextSettings()->SetFontColor(color);
+    });
+}
+
+void TForm1::BindEvents() {
+    OnCreate = Handler(this, &TForm1::FormCreate);
+    OnClose = Handler(this, &TForm1::FormClose);
+    MilliTimer->OnTimer = Handler(this, &TForm1::MilliTimerTimer);
+    StartButton->OnClick = Handler(this, &TForm1::StartButtonClick);
+    StopButton->OnClick = Handler(this, &TForm1::StopButtonClick);
+    ModeButton->OnClick = Handler(this, &TForm1::ModeButtonClick);
+    DisplayAlertButton->OnClick = Handler(this, &TForm1::DisplayAlertButtonClick);
+    GMTButton->OnDblClick = Handler(this, &TForm1::GMTButtonDblClick);
+    EditCallSignButton->OnMouseWheel = Handler(this, &TForm1::EditCallSignButtonMouseWheel);
+    ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
+}
+
+void TForm1::StartButtonClick(TObject*) {
+    timerState.running = true;
+    Active_Indicator->SetText(QStringLiteral("Active"));
+}
+
+void TForm1::StopButtonClick(TObject*) {
+    timerState.running = false;
+    Active_Indicator->SetText(QStringLiteral("Stopped"));
+}
+
+void TForm1::ModeButtonClick(TObject*) {
+    timerState.autoMode = !timerState.autoMode;
+    ModeButton->SetText(timerState.autoMode ? QStringLiteral("Auto") : QStringLiteral("Manual"));
+}
+
+void TForm1::DisplayAlertButtonClick(TObject*) {
+    if (timerState.alertShowing)
+        return;
+    timerState.alertFromButton = true;
+    timerState.alertShowing = true;
+    Alert->SetVisible(true);
+}
+
+void TForm1::GMTButtonDblClick(TObject*) {
+    timerState.localTimeZone = !timerState.localTimeZone;
+    GMTLabel->SetText(timerState.localTimeZone ? QString() : QStringLiteral("GMT"));
+    // Stepping wraps at the top of the integer range instead of overflowing.
+    timerState.clockFormat = timerState.clockFormat == 3
+                                 ? 0
+                                 : static_cast<std::int32_t>(
+                                       static_cast<std::uint32_t>(timerState.clockFormat) + 1U);
+}
+
+void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {
+    ColorPanel1->setVisible(true);
+}
+
+void TForm1::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
+    ColorPanel1->setVisible(false);
+}

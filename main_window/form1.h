@@ -1,0 +1,79 @@
+#pragma once
+// TForm1: the main window. Shows the callsign, the clock and the date, holds the state the
+// other windows share, drives the identification cycle from its timer, and keeps the
+// operator's choices in the settings file between runs.
+#include "app/toolkit/bindings.h"
+#include "app/toolkit/color_panel.h"
+#include "app/toolkit/controls.h"
+#include "app/toolkit/form.h"
+#include "app/toolkit/media_player.h"
+#include "app/toolkit/timer.h"
+#include "main_window/timer_state.h"
+
+#include <cstdint>
+
+// The shared timer state: one per process, touched only by the main window's code.
+extern SharedTimerState timerState;
+
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TComponent* Owner);
+
+    TLabel* CallSign;
+    TRoundRect* RoundRect1;
+    TLabel* DateLabel;
+    TLabel* LocalTime;
+    TColorButton* StopButton;
+    TLabel* StopLabel;
+    TColorButton* StartButton;
+    TLabel* StartLabel;
+    TRoundRect* RoundRect2;
+    TLabel* Active_Indicator;
+    TButton* ModeButton;
+    TLabel* ModeLabel;
+    TButton* DisplayAlertButton;
+    TLabel* AlertLabel;
+    TTimer* MilliTimer;
+    TButton* EditCallSignButton;
+    TButton* GMTButton;
+    TLabel* GMTLabel;
+    TColorButton* AudioButton;
+    TLabel* AudioLabel;
+    TMediaPlayer* MediaPlayer1;
+    TLabel* Label1;
+    TColorPanel* ColorPanel1;
+    TLabel* Label2;
+    TBindingsList* BindingsList1;
+    TLinkControlToProperty* LinkControlToPropertyFontColor;
+
+    std::int32_t alertLeft = 100;
+    std::int32_t alertTop = 100;
+    std::int32_t alertWidth = 600;
+    std::int32_t alertHeight = 500;
+    std::int64_t alertColor = 0x00FFFF00;
+    std::int32_t audioChoice = 1;
+    bool alertCloseRequest = false;
+    UnicodeString selectedFile = QString::number(0);
+
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void MilliTimerTimer(TObject* Sender);
+    void StartButtonClick(TObject* Sender);
+    void StopButtonClick(TObject* Sender);
+    void ModeButtonClick(TObject* Sender);
+    void DisplayAlertButtonClick(TObject* Sender);
+    void GMTButtonDblClick(TObject* Sender);
+    void EditCallSignButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
+                                      bool& Handled);
+    void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
+                               bool& Handled);
+
+private:
+    void CreateClockArea();
+    void CreateRunControls();
+    void CreateModeAndAlertControls();
+    void CreateHiddenAreas();
+    void CreateAudioControls();
+    void CreateColorPanel();
+    void BindEvents();
+};

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Chimewell needs to build, run and test, and only those
+# not installed yet, so a second run costs a dpkg query and nothing more.
+set -euo pipefail
+
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libcanberra-dev libxcb1-dev)
+run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-theme-freedesktop
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio fonts-dejavu-core)
+test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio
+  pulseaudio-utils sox procps)
+
+wanted=("${build[@]}" "${run[@]}")
+case "${1:-run}" in
+test | bench) wanted+=("${test[@]}") ;;
+esac
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

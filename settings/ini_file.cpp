@@ -1,0 +1,129 @@
+#include "settings/ini_file.h"
+
+#include "app/toolkit/application.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace {
+
+// Settings take a few hundred bytes; the cap keeps a wrong file from stalling the program.
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+
+std::runtime_error SaveError(const QString& path, const QString& reason) {
+    return std::runtime_error(QStringLiteral("Could not save the settings to \"%1\": %2.")
+                                  .arg(path, reason)
+                                  .toStdString());
+}
+
+// The error display must not throw out of a destructor; should it fail, nobody is left to tell.
+void ReportSaveFailure(const std::exception& error) noexcept {
+    try {
+        if (Application)
+            Application->ShowException(error);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+TIniFile::TIniFile(const UnicodeString& FileName)
+    : m_fileName(FileName) {
+    Load();
+}
+
+TIniFile::~TIniFile() {
+    try {
+        UpdateFile();
+    } catch (const std::exception& error) {
+        ReportSaveFailure(error);
+    }
+}
+
+// Only a regular file of sensible size is opened, so that a FIFO or a device at the path can
+// never hang the program.
+void TIniFile::Load() {
+    const QFileInfo info(m_fileName);
+    if (!info.exists())
+        return;
+    if (!info.isFile()) {
+        m_readFailure = QStringLiteral("it is not a regular file");
+        return;
+    }
+    QFile file(m_fileName);
+    const QByteArray bytes =
+        file.open(QIODevice::ReadOnly) ? file.read(kMaxFileSize + 1) : QByteArray();
+    if (file.error() != QFileDevice::NoError)
+        m_readFailure = file.errorString();
+    else if (bytes.size() > kMaxFileSize)
+        m_readFailure = QStringLiteral("it is larger than 4 MiB");
+    else
+        m_document = IniDocument::Parse(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void TIniFile::UpdateFile() {
+    if (!m_document.Modified())
+        return;
+    // Overwriting a file we could not read would lose the operator's settings.
+    if (!m_readFailure.isEmpty())
+        throw SaveError(
+            m_fileName,
+            QStringLiteral("the existing file could not be read (%1), so it is left as it is")
+                .arg(m_readFailure));
+    Save();
+    m_document.MarkSaved();
+}
+
+// QSaveFile::commit() renames the temporary file even when its own final flush fails (a full
+// disk), which would replace the settings with a truncated file: flush and check first.
+void TIniFile::Save() const {
+    const std::string text = m_document.Serialize();
+    const auto size = static_cast<qint64>(text.size());
+    QSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), size) != size ||
+        !file.flush() || !file.commit())
+        throw SaveError(m_fileName, file.errorString());
+}
+
+std::optional<std::string> TIniFile::Stored(const UnicodeString& Section,
+                                            const UnicodeString& Ident) const {
+    return m_document.Get(Section.toStdString(), Ident.toStdString());
+}
+
+UnicodeString TIniFile::ReadString(const UnicodeString& Section, const UnicodeString& Ident,
+                                   const UnicodeString& Default) const {
+    const auto value = Stored(Section, Ident);
+    return value ? QString::fromStdString(*value) : Default;
+}
+
+void TIniFile::WriteString(const UnicodeString& Section, const UnicodeString& Ident,
+                           const UnicodeString& Value) {
+    m_document.Set(Section.toStdString(), Ident.toStdString(), Value.toStdString());
+}
+
+std::int32_t TIniFile::ReadInteger(const UnicodeString& Section, const UnicodeString& Ident,
+                                   std::int32_t Default) const {
+    const auto value = Stored(Section, Ident);
+    return value ? ParseInt32(*value).value_or(Default) : Default;
+}
+
+void TIniFile::WriteInteger(const UnicodeString& Section, const UnicodeString& Ident,
+                            std::int32_t Value) {
+    WriteString(Section, Ident, QString::number(Value));
+}
+
+bool TIniFile::ReadBool(const UnicodeString& Section, const UnicodeString& Ident,
+                        bool Default) const {
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteBool(const UnicodeString& Section, const UnicodeString& Ident, bool Value) {
+    WriteInteger(Section, Ident, Value ? 1 : 0);
+}
+
+UnicodeString SettingsFilePath() {
+    return GetCurrentDir() + QStringLiteral("/Chimewell.ini");
+}
