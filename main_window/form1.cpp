@@ -49,6 +49,7 @@ TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
 
 void TForm1::CreateClockArea() {
     CallSign = AddLabel(kCallSign);
+    CallSign->SetShrinkToFit(true);
     RoundRect1 = new TRoundRect(this, kClockBackground);
     Place(RoundRect1, {55, 136, 265, 49});
     DateLabel = AddLabel(kDate);

@@ -1,8 +1,238 @@
-#include <QtTest>
+// The main window's controls, its tick wiring and its saved state, on real widgets.
+#include "alert_window/alert.h"
+#include "app/toolkit/application.h"
+#include "app/window_set.h"
+#include "main_window/form1.h"
 
-class Placeholder : public QObject {
+#include <QtTest>
+#include <limits>
+
+namespace {
+
+QString ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void Wheel(QWidget* target) {
+    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, {}, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
     Q_OBJECT
+
+    TApplication application;
+    QStringList reported;
+    std::unique_ptr<QTemporaryDir> folder;
+
+    void OpenWindows() {
+        Form1 = TForm::Construct<TForm1>(nullptr);
+        Alert = TForm::Construct<TAlert>(nullptr);
+    }
+    void CloseWindows() {
+        delete Alert;
+        delete Form1;
+        Alert = nullptr;
+        Form1 = nullptr;
+    }
+    QString Settings() const { return folder->filePath("Chimewell.ini"); }
+
+private slots:
+    void initTestCase() {
+        application.OnException = [this](TObject*, const std::exception& e) {
+            reported << QString::fromUtf8(e.what());
+        };
+    }
+    void init() {
+        reported.clear();
+        timerState = SharedTimerState{};
+        folder = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(folder->path());
+    }
+    void cleanup() { CloseWindows(); }
+
+    void firstStartTakesTheDefaults() {
+        OpenWindows();
+        QCOMPARE(Form1->GetLeft(), 50);
+        QCOMPARE(Form1->GetTop(), 50);
+        QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("Callsign"));
+        QCOMPARE(Form1->CallSign->GetTextSettings()->GetFontColor(), claBlue);
+        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Active"));
+        QCOMPARE(Form1->GMTLabel->GetText(), QString());
+        QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Auto"));
+        QCOMPARE(Form1->audioChoice, 1);
+        QCOMPARE(Form1->selectedFile, QStringLiteral("0"));
+        QVERIFY(timerState.running && timerState.autoMode && timerState.localTimeZone);
+        QCOMPARE(timerState.clockFormat, 0);
+        QCOMPARE(QRect(Form1->alertLeft, Form1->alertTop, Form1->alertWidth, Form1->alertHeight),
+                 QRect(100, 100, 600, 500));
+        QCOMPARE(Form1->alertColor, std::int64_t(16776960));
+    }
+
+    void closeWritesTheNineteenKeysInOrder() {
+        OpenWindows();
+        const int width = Form1->GetWidth();
+        const int height = Form1->GetHeight();
+        Form1->Close();
+        const QString expected = QStringLiteral(
+            "[Main Form]\nLeft=50\nTop=50\nWidth=%1\nHeight=%2\nAudio=1\n"
+            "CS_FontColor=-16776961\nAMPM=0\nCallSign=Callsign\nActive_Indicator=Active\nGMT=\n"
+            "Mode Indicator=Auto\nStart=1\nMode=1\nlocalTimeZone=1\nform2Left=100\n"
+            "form2Top=100\nform2Width=600\nform2Height=500\nform2Color=16776960\n");
+        QCOMPARE(ReadAll(Settings()), expected.arg(width).arg(height));
+    }
+
+    void storedValuesAreRestoredAsStored() {
+        WriteAll(Settings(), "[Main Form]\r\nLeft=70\r\nTop=80\r\nAudio=7\r\nAMPM=5\r\n"
+                             "CallSign=W1AW\r\nCS_FontColor=-65536\r\nActive_Indicator=Active\r\n"
+                             "GMT=GMT\r\nMode Indicator=Manual\r\nStart=0\r\nMode=0\r\n"
+                             "localTimeZone=0\r\nform2Left=300\r\nform2Color=-256\r\n"
+                             "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n");
+        OpenWindows();
+        QCOMPARE(QPoint(Form1->GetLeft(), Form1->GetTop()), QPoint(70, 80));
+        QCOMPARE(Form1->audioChoice, 7);
+        QCOMPARE(timerState.clockFormat, 5);
+        QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("W1AW"));
+        QCOMPARE(Form1->CallSign->GetTextSettings()->GetFontColor(), claRed);
+        // The indicator texts come from their own keys, not from the state.
+        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Active"));
+        QVERIFY(!timerState.running && !timerState.autoMode && !timerState.localTimeZone);
+        QCOMPARE(Form1->GMTLabel->GetText(), QStringLiteral("GMT"));
+        QCOMPARE(Form1->selectedFile, QStringLiteral("/tmp/tone.wav"));
+        QCOMPARE(Form1->alertLeft, 300);
+        QCOMPARE(Form1->alertColor, std::int64_t(-256));
+    }
+
+    void unreadableValuesTakeTheirDefaults() {
+        WriteAll(Settings(), "\xEF\xBB\xBF[Main Form]\nAudio=abc\nAMPM=\nStart=abc\n"
+                             "Width=99999999999\nGMT=\nform2Top=1.5\n\x01\xFF garbage\n");
+        OpenWindows();
+        QCOMPARE(Form1->audioChoice, 1);
+        QCOMPARE(timerState.clockFormat, 0);
+        QVERIFY(timerState.running);
+        QCOMPARE(Form1->GMTLabel->GetText(), QString());
+        QCOMPARE(Form1->alertTop, 100);
+    }
+
+    void everythingComesBackAfterAClose() {
+        OpenWindows();
+        Form1->StopButtonClick(nullptr);
+        Form1->ModeButtonClick(nullptr);
+        Form1->GMTButtonDblClick(nullptr);
+        Form1->CallSign->SetText(QStringLiteral("VE3ZZZ/P"));
+        Form1->alertWidth = 420;
+        Form1->alertColor = 0xFF123456;
+        Form1->Close();
+        CloseWindows();
+        timerState = SharedTimerState{};
+        OpenWindows();
+        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Stopped"));
+        QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Manual"));
+        QCOMPARE(Form1->GMTLabel->GetText(), QStringLiteral("GMT"));
+        QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("VE3ZZZ/P"));
+        QVERIFY(!timerState.running && !timerState.autoMode && !timerState.localTimeZone);
+        QCOMPARE(timerState.clockFormat, 1);
+        QCOMPARE(Form1->alertWidth, 420);
+        QCOMPARE(Form1->alertColor, std::int64_t(std::int32_t(0xFF123456)));
+    }
+
+    void startStopAndModeSetStateAndTexts() {
+        OpenWindows();
+        QTest::mouseClick(Form1->StopButton, Qt::LeftButton);
+        QVERIFY(!timerState.running);
+        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Stopped"));
+        QTest::mouseClick(Form1->StartButton, Qt::LeftButton);
+        QVERIFY(timerState.running);
+        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Active"));
+        QTest::mouseClick(Form1->ModeButton, Qt::LeftButton);
+        QVERIFY(!timerState.autoMode);
+        QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Manual"));
+        QTest::mouseClick(Form1->ModeButton, Qt::LeftButton);
+        QVERIFY(timerState.autoMode);
+        QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Auto"));
+    }
+
+    void displayRaisesTheAlertOnlyWhenHidden() {
+        OpenWindows();
+        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
+        QVERIFY(Alert->GetVisible());
+        QVERIFY(timerState.alertShowing && timerState.alertFromButton);
+        timerState.alertFromButton = false; // as if the timer had raised it
+        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
+        QVERIFY(!timerState.alertFromButton);
+    }
+
+    void clockDoubleClickSteps_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QList<int>>("steps");
+        QTest::newRow("designed cycle") << 0 << QList<int>{1, 2, 3, 0};
+        QTest::newRow("stored 7 never wraps") << 7 << QList<int>{8, 9, 10};
+        QTest::newRow("stored -2 joins the cycle") << -2 << QList<int>{-1, 0, 1, 2, 3, 0};
+        QTest::newRow("top of the range wraps")
+            << std::numeric_limits<int>::max() << QList<int>{std::numeric_limits<int>::min()};
+    }
+
+    void clockDoubleClickSteps() {
+        QFETCH(int, start);
+        QFETCH(QList<int>, steps);
+        OpenWindows();
+        timerState.clockFormat = start;
+        for (int expected : steps) {
+            const bool wasLocal = timerState.localTimeZone;
+            QTest::mouseDClick(Form1->GMTButton, Qt::LeftButton);
+            QCOMPARE(timerState.clockFormat, expected);
+            QCOMPARE(timerState.localTimeZone, !wasLocal);
+            QCOMPARE(Form1->GMTLabel->GetText(), wasLocal ? QStringLiteral("GMT") : QString());
+        }
+    }
+
+    void wheelShowsAndHidesTheColourPanel() {
+        OpenWindows();
+        Wheel(Form1->EditCallSignButton);
+        QVERIFY(!Form1->ColorPanel1->isHidden());
+        Wheel(Form1->EditCallSignButton);
+        QVERIFY(!Form1->ColorPanel1->isHidden());
+        Wheel(Form1->ColorPanel1);
+        QVERIFY(Form1->ColorPanel1->isHidden());
+    }
+
+    void colourPanelRecoloursTheCallsignAsItMoves() {
+        OpenWindows();
+        Form1->ColorPanel1->setVisible(true);
+        QTest::mousePress(Form1->ColorPanel1, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(Form1->CallSign->GetTextSettings()->GetFontColor() != claBlue);
+        QTest::mouseRelease(Form1->ColorPanel1, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+
+    void tickShowsClockDateAndAudioStatus() {
+        OpenWindows();
+        Form1->MilliTimerTimer(nullptr);
+        QCOMPARE(Form1->MilliTimer->GetInterval(), 100);
+        QVERIFY(Form1->LocalTime->GetText().contains(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d")));
+        QVERIFY(Form1->DateLabel->GetText().endsWith(' '));
+        QCOMPARE(Form1->Label2->GetText(), QStringLiteral("System Tone Selected"));
+    }
+
+    void tickCarriesOutTheAlertsCloseRequest() {
+        OpenWindows();
+        Form1->DisplayAlertButtonClick(nullptr);
+        QTest::mouseClick(Alert->CloseButton, Qt::LeftButton);
+        QVERIFY(Form1->alertCloseRequest);
+        Form1->MilliTimerTimer(nullptr);
+        QVERIFY(!Alert->GetVisible());
+        QVERIFY(!timerState.alertShowing && !timerState.alertFromButton);
+    }
 };
 
-QTEST_GUILESS_MAIN(Placeholder)
+QTEST_MAIN(TestMainWindow)
 #include "test_main_window.moc"

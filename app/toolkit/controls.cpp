@@ -39,14 +39,37 @@ void TLabel::SetBounds(const QRect& bounds) {
     FitText();
 }
 
+void TLabel::SetShrinkToFit(bool shrink) {
+    m_shrinkToFit = shrink;
+    FitText();
+}
+
 void TLabel::FitText() {
+    if (const int size = FittingPixelSize(); size != font().pixelSize()) {
+        QFont shrunk = font();
+        shrunk.setPixelSize(size);
+        setFont(shrunk);
+    }
     const int spill = fontMetrics().horizontalAdvance(text()) + 2 - m_bounds.width();
     setGeometry(spill > 0 ? m_bounds.adjusted(-spill / 2, 0, spill - spill / 2, 0) : m_bounds);
+}
+
+int TLabel::FittingPixelSize() const {
+    const int room = parentWidget() ? parentWidget()->width() : 0;
+    if (!m_shrinkToFit || room <= 0)
+        return m_designedPixelSize;
+    QFont designed = font();
+    designed.setPixelSize(m_designedPixelSize);
+    const int needed = QFontMetrics(designed).horizontalAdvance(text()) + 2;
+    constexpr int kSmallest = 8;
+    return needed <= room ? m_designedPixelSize
+                          : std::max(kSmallest, m_designedPixelSize * room / needed);
 }
 
 void TLabel::SetFont(const TFont& font) {
     QFont f = this->font();
     // Sizes are in device-independent pixels, as the windows were designed.
+    m_designedPixelSize = font.Size;
     f.setPixelSize(font.Size);
     f.setWeight(font.Bold ? QFont::Bold : font.Light ? QFont::Light : QFont::Normal);
     f.setItalic(font.Italic);

@@ -40,7 +40,8 @@ private:
 
 // A label takes no mouse input: clicks and wheel turns reach what lies beneath it. Its text
 // stays on one line, centred on its place; a text wider than the place spills over both
-// sides instead of being cut.
+// sides instead of being cut. A label that must always be read whole (the callsign) can
+// shrink its font instead of spilling out of the window.
 class TLabel : public QLabel {
 public:
     explicit TLabel(QWidget* Owner);
@@ -50,12 +51,16 @@ public:
     void SetFont(const TFont& font);
     void SetDesign(const TLabelDesign& design);
     void SetBounds(const QRect& bounds);
+    void SetShrinkToFit(bool shrink);
 
 private:
     void FitText();
+    int FittingPixelSize() const;
 
     TTextSettings m_textSettings;
     QRect m_bounds;
+    int m_designedPixelSize = 12;
+    bool m_shrinkToFit = false;
 };
 
 // Click, double-click and wheel events, and opacity, for both kinds of button. Opacity 0

@@ -21,9 +21,11 @@
 
 namespace {
 
-// The built-in tone: 880 Hz for 150 ms, 16-bit mono PCM, faded in and out against clicks.
+// The built-in tone: 880 Hz for 150 ms, 16-bit mono PCM, faded in and out against clicks,
+// then 50 ms of silence, because the media layer loses the last few milliseconds it plays.
 constexpr int kToneRate = 44100;
-constexpr int kToneSamples = kToneRate * 150 / 1000;
+constexpr int kToneSoundSamples = kToneRate * 150 / 1000;
+constexpr int kToneSamples = kToneRate * 200 / 1000;
 constexpr int kToneFadeSamples = kToneRate * 5 / 1000;
 constexpr double kToneFrequency = 880.0;
 constexpr double kToneAmplitude = 0.4 * 32767;
@@ -32,8 +34,8 @@ constexpr double kToneAmplitude = 0.4 * 32767;
 constexpr int kWorkerExitWaitMs = 2000;
 
 double ToneSample(int index) {
-    const double fade = std::min(
-        {1.0, double(index) / kToneFadeSamples, double(kToneSamples - index) / kToneFadeSamples});
+    const double fade =
+        std::clamp(std::min(index, kToneSoundSamples - index) / double(kToneFadeSamples), 0.0, 1.0);
     return kToneAmplitude * fade *
            std::sin(2 * std::numbers::pi * kToneFrequency * index / kToneRate);
 }
