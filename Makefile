@@ -2,8 +2,12 @@
 # configures and builds, then runs the program or every test.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
+SANITIZE_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+COUNT ?= 1000
 
-.PHONY: run test bench build deps-run deps-test configure format
+.PHONY: run test bench build deps-run deps-test configure format test-sanitized fuzz crashloop
 
 run: deps-run configure
 	cmake --build $(BUILD_DIR) --target chimewell
@@ -12,6 +16,24 @@ run: deps-run configure
 test: deps-test configure
 	cmake --build $(BUILD_DIR)
 	cd $(BUILD_DIR) && ctest --output-on-failure
+	$(MAKE) --no-print-directory test-sanitized fuzz
+
+# Every test again, on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitized: deps-test
+	cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja -DCHIMEWELL_SANITIZE=ON $(CMAKE_FLAGS) > /dev/null
+	cmake --build $(SANITIZE_BUILD_DIR)
+	cd $(SANITIZE_BUILD_DIR) && ctest --output-on-failure
+
+# The settings format under libFuzzer for FUZZ_SECONDS; built with clang, apart from the rest.
+fuzz: deps-test
+	cmake -S fuzz -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 > /dev/null
+	cmake --build $(FUZZ_BUILD_DIR)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh $(FUZZ_BUILD_DIR)
+
+# COUNT closes of the real program, each cut short by SIGKILL at a random moment; not in CI.
+crashloop: deps-test configure
+	cmake --build $(BUILD_DIR) --target chimewell
+	COUNT=$(COUNT) scripts/crashloop.sh $(BUILD_DIR)/app/chimewell
 
 bench: deps-test configure
 	cmake --build $(BUILD_DIR) --target chimewell bare_clock

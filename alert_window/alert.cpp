@@ -5,8 +5,8 @@
 
 namespace {
 
-const TFormDesign kWindow{QStringLiteral(" Timer Chimewell!"), 600, 500, 560, 80,
-                          TFormStyle::StayOnTop};
+const TFormDesign kWindow{
+    QStringLiteral(" Timer Chimewell!"), 600, 500, 560, 80, TFormStyle::StayOnTop};
 
 constexpr TFont kHint{14, false, true, true};
 
@@ -18,11 +18,13 @@ const TLabelDesign kSliderHint{
     {0, 352, 600, 57},
     "Move sliders on the side and bottom and the small circle to select your color",
     kHint};
-const TLabelDesign kSaveHint{{0, 376, 600, 57}, "Roll the mouse wheel to save your choice  ", kHint};
+const TLabelDesign kSaveHint{
+    {0, 376, 600, 57}, "Roll the mouse wheel to save your choice  ", kHint};
 
 } // namespace
 
-TAlert::TAlert(TComponent* Owner) : TForm(Owner) {
+TAlert::TAlert(TComponent* Owner)
+    : TForm(Owner) {
     ApplyDesign(kWindow);
     SetFill(claNull);
     CreateFace();
@@ -67,9 +69,13 @@ void TAlert::BindEvents() {
 
 // The window is made after the main window has restored its members, so its first showing
 // already appears where and as the operator left it, instead of jumping there on activation.
-void TAlert::FormCreate(TObject*) { TakeStoredLook(); }
+void TAlert::FormCreate(TObject*) {
+    TakeStoredLook();
+}
 
-void TAlert::FormActivate(TObject*) { TakeStoredLook(); }
+void TAlert::FormActivate(TObject*) {
+    TakeStoredLook();
+}
 
 void TAlert::TakeStoredLook() {
     SetLeft(Form1->alertLeft);
@@ -89,7 +95,9 @@ void TAlert::FormDeactivate(TObject*) {
 
 // Closing from the title bar is a close request like a click, so the main window's flags
 // follow and the next mark can show the alert again.
-void TAlert::FormClose(TObject*, TCloseAction&) { Form1->alertCloseRequest = true; }
+void TAlert::FormClose(TObject*, TCloseAction&) {
+    Form1->alertCloseRequest = true;
+}
 
 void TAlert::CloseButtonClick(TObject*) {
     ColorPanel1->setVisible(false);

@@ -28,10 +28,8 @@ public:
     void FormDeactivate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void CloseButtonClick(TObject* Sender);
-    void CloseButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
-                               bool& Handled);
-    void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
-                               bool& Handled);
+    void CloseButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
+    void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
 
 private:
     void CreateFace();

@@ -2,6 +2,8 @@
 
 #include "alert_window/alert.h"
 #include "app/window_set.h"
+#include "audio/form5.h"
+#include "callsign_editor/form3.h"
 
 SharedTimerState timerState;
 
@@ -90,9 +92,10 @@ void TForm1::CreateModeAndAlertControls() {
 void TForm1::CreateHiddenAreas() {
     EditCallSignButton = new TButton(this);
     EditCallSignButton->SetOpacity(0);
-    EditCallSignButton->setAccessibleName(QStringLiteral("Callsign colour"));
-    EditCallSignButton->setToolTip(
-        QStringLiteral("Roll the mouse wheel here to choose the callsign's colour"));
+    EditCallSignButton->setAccessibleName(
+        QStringLiteral("Callsign: double-click to edit, mouse wheel for its colour"));
+    EditCallSignButton->setToolTip(QStringLiteral(
+        "Double-click to edit the callsign; roll the mouse wheel here to choose its colour"));
     Place(EditCallSignButton, {64, 40, 257, 57});
     GMTButton = new TButton(this);
     GMTButton->SetOpacity(0);
@@ -108,6 +111,7 @@ void TForm1::CreateAudioControls() {
     AudioButton = new TColorButton(this);
     AudioButton->SetColor(claGold);
     AudioButton->setAccessibleName(QStringLiteral("Audio"));
+    AudioButton->setToolTip(QStringLiteral("Double-click to choose the alert sound"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -136,6 +140,8 @@ void TForm1::BindEvents() {
     ModeButton->OnClick = Handler(this, &TForm1::ModeButtonClick);
     DisplayAlertButton->OnClick = Handler(this, &TForm1::DisplayAlertButtonClick);
     GMTButton->OnDblClick = Handler(this, &TForm1::GMTButtonDblClick);
+    EditCallSignButton->OnDblClick = Handler(this, &TForm1::EditCallSignButtonDblClick);
+    AudioButton->OnDblClick = Handler(this, &TForm1::AudioButtonDblClick);
     EditCallSignButton->OnMouseWheel = Handler(this, &TForm1::EditCallSignButtonMouseWheel);
     ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
 }
@@ -171,6 +177,20 @@ void TForm1::GMTButtonDblClick(TObject*) {
                                  ? 0
                                  : static_cast<std::int32_t>(
                                        static_cast<std::uint32_t>(timerState.clockFormat) + 1U);
+}
+
+// The editor sets the callsign itself at each commit; it is saved when this window closes.
+void TForm1::EditCallSignButtonDblClick(TObject*) {
+    Form3 = TForm::Construct<TForm3>(this);
+    Form3->ShowModal();
+    delete Form3;
+}
+
+// The menu and its picker set audioChoice and selectedFile themselves; the next mark sounds them.
+void TForm1::AudioButtonDblClick(TObject*) {
+    Form5 = TForm::Construct<TForm5>(this);
+    Form5->ShowModal();
+    delete Form5;
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {

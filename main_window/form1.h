@@ -63,6 +63,8 @@ public:
     void ModeButtonClick(TObject* Sender);
     void DisplayAlertButtonClick(TObject* Sender);
     void GMTButtonDblClick(TObject* Sender);
+    void EditCallSignButtonDblClick(TObject* Sender);
+    void AudioButtonDblClick(TObject* Sender);
     void EditCallSignButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
                                       bool& Handled);
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,

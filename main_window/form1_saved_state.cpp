@@ -9,7 +9,9 @@ namespace {
 const QString kMain = QStringLiteral("Main Form");
 
 // Colours are stored as signed 32-bit integers, so an opaque colour is negative.
-std::int32_t StoredColor(std::uint32_t color) { return static_cast<std::int32_t>(color); }
+std::int32_t StoredColor(std::uint32_t color) {
+    return static_cast<std::int32_t>(color);
+}
 
 } // namespace
 
@@ -47,7 +49,8 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
     ini.WriteInteger(kMain, "Width", GetWidth());
     ini.WriteInteger(kMain, "Height", GetHeight());
     ini.WriteInteger(kMain, "Audio", audioChoice);
-    ini.WriteInteger(kMain, "CS_FontColor", StoredColor(CallSign->GetTextSettings()->GetFontColor()));
+    ini.WriteInteger(kMain, "CS_FontColor",
+                     StoredColor(CallSign->GetTextSettings()->GetFontColor()));
     ini.WriteInteger(kMain, "AMPM", timerState.clockFormat);
     ini.WriteString(kMain, "CallSign", CallSign->GetText());
     ini.WriteString(kMain, "Active_Indicator", Active_Indicator->GetText());

@@ -11,7 +11,8 @@ namespace {
 
 class MainWindowEffects final : public TickEffects {
 public:
-    explicit MainWindowEffects(TForm1& form) : m_form(form) {}
+    explicit MainWindowEffects(TForm1& form)
+        : m_form(form) {}
 
     void SetTimerInterval(int milliseconds) override {
         m_form.MilliTimer->SetInterval(milliseconds);

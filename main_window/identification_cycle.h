@@ -28,5 +28,4 @@ struct TickMembers {
     bool& alertCloseRequest;
 };
 
-void RunTick(SharedTimerState& state, std::time_t now, TickMembers members,
-             TickEffects& effects);
+void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, TickEffects& effects);

@@ -3,12 +3,14 @@
 # not installed yet, so a second run costs a dpkg query and nothing more.
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libcanberra-dev libxcb1-dev)
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libcanberra-dev libxcb1-dev
+  libgstreamer1.0-dev)
 run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-theme-freedesktop
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio fonts-dejavu-core)
 test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio
-  pulseaudio-utils sox procps)
+  pulseaudio-utils sox lame procps
+  clang-14 libclang-rt-14-dev) # the settings fuzzer: clang with its libFuzzer runtime
 
 wanted=("${build[@]}" "${run[@]}")
 case "${1:-run}" in

@@ -58,7 +58,9 @@ std::pair<std::string_view, std::string_view> TakeLine(std::string_view& rest) {
 } // namespace
 
 IniDocument IniDocument::Parse(std::string_view bytes) {
-    if (bytes.starts_with(kByteOrderMark))
+    // All of them: one left in the first line would hide its section now and, gone once the
+    // file is written, reveal it at the next reading, with different values.
+    while (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
     IniDocument document;
     while (!bytes.empty()) {

@@ -3,11 +3,11 @@
 // read by section and key and changed in place, so that every line the program does not own
 // is written back exactly as it was read.
 //
-// Reading accepts a UTF-8 byte-order mark, CRLF or LF line ends and blanks around names and
-// values; section and key names match regardless of ASCII letter case. Writing produces
-// UTF-8 without a byte-order mark, keeps the line ends the file already had (LF for a new
-// file), adds a new key at the end of its section and a new section at the end of the file.
-// Of repeated sections or keys, the first is the one read and written. A changed entry is
+// Reading accepts UTF-8 byte-order marks (however many) at the start, CRLF or LF line ends and
+// blanks around names and values; section and key names match regardless of ASCII letter case.
+// Writing produces UTF-8 without a byte-order mark, keeps the line ends the file already had (LF
+// for a new file), adds a new key at the end of its section and a new section at the end of the
+// file. Of repeated sections or keys, the first is the one read and written. A changed entry is
 // written as the program spells its key.
 #include <cstdint>
 #include <optional>

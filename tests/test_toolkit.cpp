@@ -15,7 +15,8 @@ ProbeForm* probeVariable = nullptr;
 
 class ProbeForm : public TForm {
 public:
-    explicit ProbeForm(TComponent* Owner) : TForm(Owner) {
+    explicit ProbeForm(TComponent* Owner)
+        : TForm(Owner) {
         seenByConstructor = probeVariable;
         ApplyDesign({QStringLiteral("Probe"), 200, 100, 10, 20});
         Button = new TColorButton(this);
@@ -95,6 +96,7 @@ private slots:
         ProbeForm form(nullptr);
         const QRect designed = form.Cover->geometry();
         form.Cover->SetText(QStringLiteral("a text far wider than the designed place of it"));
+        QCoreApplication::processEvents(); // labels fit once the event loop runs
         QVERIFY(form.Cover->width() > designed.width());
         QCOMPARE(form.Cover->geometry().center().x(), designed.center().x());
     }
@@ -110,8 +112,8 @@ private slots:
         area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area));
         QTest::mouseDClick(&area, Qt::LeftButton);
-        QWheelEvent wheel(QPointF(10, 10), area.mapToGlobal(QPointF(10, 10)), {}, {0, -120}, {},
-                          {}, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(QPointF(10, 10), area.mapToGlobal(QPointF(10, 10)), {}, {0, -120}, {}, {},
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(&area, &wheel);
         QCOMPARE(doubleClicks, 1);
         QCOMPARE(wheels, 1);

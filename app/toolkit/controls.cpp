@@ -31,20 +31,31 @@ void TLabel::SetText(const UnicodeString& value) {
     if (value == text())
         return;
     setText(value);
-    FitText();
+    ScheduleFit();
 }
 
 void TLabel::SetBounds(const QRect& bounds) {
     m_bounds = bounds;
-    FitText();
+    setGeometry(bounds);
+    ScheduleFit();
 }
 
 void TLabel::SetShrinkToFit(bool shrink) {
     m_shrinkToFit = shrink;
-    FitText();
+    ScheduleFit();
+}
+
+// Measuring text loads its font, which costs milliseconds per size: fitting waits for the
+// event loop, so that a window maps first and its labels fit before they are painted.
+void TLabel::ScheduleFit() {
+    if (m_fitPending)
+        return;
+    m_fitPending = true;
+    QMetaObject::invokeMethod(this, &TLabel::FitText, Qt::QueuedConnection);
 }
 
 void TLabel::FitText() {
+    m_fitPending = false;
     if (const int size = FittingPixelSize(); size != font().pixelSize()) {
         QFont shrunk = font();
         shrunk.setPixelSize(size);
@@ -75,7 +86,7 @@ void TLabel::SetFont(const TFont& font) {
     f.setItalic(font.Italic);
     f.setUnderline(font.Underline);
     setFont(f);
-    FitText();
+    ScheduleFit();
 }
 
 void TLabel::SetDesign(const TLabelDesign& design) {

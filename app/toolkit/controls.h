@@ -6,9 +6,9 @@
 #include "app/toolkit/rtl.h"
 
 #include <QAbstractButton>
-#include <QWheelEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QWheelEvent>
 
 struct TFont {
     int Size = 12;
@@ -29,7 +29,8 @@ struct TLabelDesign {
 // Font colour of a text control; changing it repaints the control at once.
 class TTextSettings {
 public:
-    explicit TTextSettings(QWidget* control) : m_control(control) {}
+    explicit TTextSettings(QWidget* control)
+        : m_control(control) {}
     TAlphaColor GetFontColor() const { return m_fontColor; }
     void SetFontColor(TAlphaColor color);
 
@@ -54,6 +55,7 @@ public:
     void SetShrinkToFit(bool shrink);
 
 private:
+    void ScheduleFit();
     void FitText();
     int FittingPixelSize() const;
 
@@ -61,13 +63,15 @@ private:
     QRect m_bounds;
     int m_designedPixelSize = 12;
     bool m_shrinkToFit = false;
+    bool m_fitPending = false;
 };
 
 // Click, double-click and wheel events, and opacity, for both kinds of button. Opacity 0
 // draws nothing while the button still takes its events.
 template <class QtButton> class TButtonEvents : public QtButton {
 public:
-    explicit TButtonEvents(QWidget* Owner) : QtButton(Owner) {
+    explicit TButtonEvents(QWidget* Owner)
+        : QtButton(Owner) {
         QObject::connect(this, &QAbstractButton::clicked, this, [this] { Fire(OnClick, this); });
     }
     void SetOpacity(double opacity) {

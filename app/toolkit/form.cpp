@@ -53,12 +53,15 @@ void TForm::ApplyDesign(const TFormDesign& design) {
     setWindowTitle(design.Caption);
     m_fixedSize = design.BorderStyle == TFormBorderStyle::Single;
     m_designClient = QSize(design.ClientWidth, design.ClientHeight);
+    // Window managers frame fixed-size windows differently: fix the size before asking.
+    if (m_fixedSize)
+        setFixedSize(m_designClient);
     const QMargins frame = FrameMargins();
     m_outer = QRect(QPoint(design.Left, design.Top), m_designClient.grownBy(frame));
     ApplyGeometry();
 }
 
-QMargins TForm::FrameMargins() {
+QMargins TForm::FrameMargins() const {
     if (isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull())
         return windowHandle()->frameMargins();
     if (!m_predictedFrame)
@@ -66,8 +69,10 @@ QMargins TForm::FrameMargins() {
     return *m_predictedFrame;
 }
 
+// Once shown, the window's own client geometry is the truth (the operator may have moved it);
+// the frame around it is the real one, or the predicted one until the window is framed.
 QRect TForm::Outer() const {
-    return m_shown ? frameGeometry() : m_outer;
+    return m_shown ? geometry().marginsAdded(FrameMargins()) : m_outer;
 }
 
 int TForm::GetLeft() const {
@@ -178,7 +183,7 @@ int TForm::ShowModal() {
 
 void TForm::Place(QWidget* control, QRect designed, TAlignLayout align) {
     m_placements.push_back({control, designed, align});
-    LayOutControls();
+    LayOut(m_placements.back());
 }
 
 TLabel* TForm::AddLabel(const TLabelDesign& design, TAlignLayout align) {
@@ -189,17 +194,20 @@ TLabel* TForm::AddLabel(const TLabelDesign& design, TAlignLayout align) {
 }
 
 void TForm::LayOutControls() {
+    for (const Placement& p : m_placements)
+        LayOut(p);
+}
+
+void TForm::LayOut(const Placement& p) {
     if (m_designClient.isEmpty())
         return;
     const double sx = double(width()) / m_designClient.width();
     const double sy = double(height()) / m_designClient.height();
-    for (const Placement& p : m_placements) {
-        const QRect bounds = Aligned(p, sx, sy);
-        if (auto* label = dynamic_cast<TLabel*>(p.control))
-            label->SetBounds(bounds);
-        else
-            p.control->setGeometry(bounds);
-    }
+    const QRect bounds = Aligned(p, sx, sy);
+    if (auto* label = dynamic_cast<TLabel*>(p.control))
+        label->SetBounds(bounds);
+    else
+        p.control->setGeometry(bounds);
 }
 
 QRect TForm::Aligned(const Placement& p, double sx, double sy) const {

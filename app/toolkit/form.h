@@ -103,20 +103,21 @@ private:
         TAlignLayout align;
     };
 
-    QMargins FrameMargins();
+    QMargins FrameMargins() const;
     QRect Outer() const;
     void SetOuter(const QRect& outer);
     void ApplyGeometry();
     void AdoptRealFrame();
     void KeepReachable();
     void LayOutControls();
+    void LayOut(const Placement& p);
     QRect Aligned(const Placement& p, double sx, double sy) const;
 
     QRect m_outer; // as last asked for, until the window is first shown
     QMargins m_appliedMargins;
     bool m_shown = false;
     bool m_frameAdopted = false;
-    std::optional<QMargins> m_predictedFrame;
+    mutable std::optional<QMargins> m_predictedFrame;
     bool m_fixedSize = false;
     QSize m_designClient;
     std::vector<Placement> m_placements;

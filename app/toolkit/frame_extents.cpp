@@ -12,10 +12,9 @@
 
 namespace {
 
-// How long to wait for the window manager's answer: one round trip, normally well under
-// a millisecond.
-constexpr int kPolls = 25;
-constexpr std::chrono::milliseconds kPollInterval(2);
+// The window manager answers within a round trip or two; past 50 ms it is not answering.
+constexpr int kPolls = 200;
+constexpr std::chrono::microseconds kPollInterval(250);
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
@@ -64,7 +63,7 @@ void SendRequest(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, xc
 
 } // namespace
 
-std::optional<QMargins> RequestFrameExtents(QWidget* window) {
+std::optional<QMargins> RequestFrameExtents(const QWidget* window) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* c = x11 ? x11->connection() : nullptr;
     if (QGuiApplication::platformName() != QLatin1String("xcb") || !c)

@@ -9,4 +9,4 @@ class QWidget;
 
 // The frame the window manager will put around `window`, or nothing when no window manager
 // answers (another platform, no window manager, or one that does not support the request).
-std::optional<QMargins> RequestFrameExtents(QWidget* window);
+std::optional<QMargins> RequestFrameExtents(const QWidget* window);

@@ -25,31 +25,38 @@ TMediaPlayer::TMediaPlayer(QObject* Owner)
 
 TMediaPlayer::~TMediaPlayer() = default;
 
+// The backend is handed the file only when it is to play (see Play), so loading costs the
+// user-interface thread nothing here.
 void TMediaPlayer::SetFileName(const UnicodeString& path) {
     m_fileName = path;
     m_media.reset();
-    if (!IsPlayableFile(path)) {
-        Unload();
-        return;
-    }
-    m_media = std::make_unique<TMedia>(path);
-    EnsureBackend();
-    m_player->setSource(UrlOf(path));
+    Unload();
+    if (IsPlayableFile(path))
+        m_media = std::make_unique<TMedia>(path);
 }
 
 void TMediaPlayer::Play() {
     if (!m_media)
         return;
     if (!IsPlayableFile(m_media->GetFileName())) {
-        m_media.reset();
         Unload();
+        DropMedium();
         return;
     }
     // A source that sat loaded for a while before play() was heard late and clipped, while
     // one loaded right before play() started on time: so every play loads afresh.
+    EnsureBackend();
     m_player->setSource(QUrl());
     m_player->setSource(UrlOf(m_media->GetFileName()));
     m_player->play();
+}
+
+TMediaState TMediaPlayer::GetState() const {
+    if (!m_media)
+        return TMediaState::Unavailable;
+    return m_player && m_player->playbackState() == QMediaPlayer::PlayingState
+               ? TMediaState::Playing
+               : TMediaState::Stopped;
 }
 
 void TMediaPlayer::Stop() {
@@ -80,8 +87,11 @@ void TMediaPlayer::Unload() {
 // The backend reports errors later than the load that caused them: only a report about the
 // medium still held may drop it.
 void TMediaPlayer::DropUnplayableMedium() {
-    if (!m_media || m_player->source() != UrlOf(m_media->GetFileName()))
-        return;
+    if (m_media && m_player->source() == UrlOf(m_media->GetFileName()))
+        DropMedium();
+}
+
+void TMediaPlayer::DropMedium() {
     m_media.reset();
     Fire(OnError, this);
 }

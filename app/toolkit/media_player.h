@@ -11,6 +11,8 @@
 class QMediaPlayer;
 class QAudioOutput;
 
+enum class TMediaState { Unavailable, Playing, Stopped };
+
 // What a loaded player holds; a null TMedia* means nothing could be loaded.
 class TMedia {
 public:
@@ -30,17 +32,21 @@ public:
     void SetFileName(const UnicodeString& path);
     UnicodeString GetFileName() const { return m_fileName; }
     TMedia* GetMedia() const { return m_media.get(); }
+    // Unavailable without a medium; Stopped also once the medium has played to its end.
+    TMediaState GetState() const;
     void Play();
     void Stop();
     void Clear();
 
-    // The backend found the medium unplayable and dropped it (it reports after the load).
+    // The medium proved unplayable and was dropped; the backend tells so some time after
+    // the load, so this may come after SetFileName or Play has returned.
     TNotifyEvent OnError;
 
 private:
     void EnsureBackend();
     void Unload();
     void DropUnplayableMedium();
+    void DropMedium();
 
     UnicodeString m_fileName;
     std::unique_ptr<TMedia> m_media;

@@ -108,6 +108,7 @@ private:
     }
 
     const std::function<void()> m_reportFailure;
+    // Declared last so that it ends first: callbacks run while the context ends.
     CanberraContext m_context;
 };
 

@@ -1,6 +1,7 @@
 #include "app/toolkit/timer.h"
 
-TTimer::TTimer(QObject* Owner) : QObject(Owner) {
+TTimer::TTimer(QObject* Owner)
+    : QObject(Owner) {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, [this] { Fire(OnTimer, this); });

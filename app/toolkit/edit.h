@@ -1,0 +1,35 @@
+#pragma once
+// TEdit: a one-line edit box with the toolkit's names. Its change event is a commit, not a
+// keystroke: it fires when the operator presses Enter, and when focus leaves the box, each
+// time only if the operator has edited the text since the last commit. Its prompt shows
+// whenever the box is empty, also while it has the focus.
+#include "app/toolkit/events.h"
+#include "app/toolkit/rtl.h"
+
+#include <QLineEdit>
+
+enum class TTextAlign { Leading, Center };
+
+class TEdit : public QLineEdit {
+public:
+    explicit TEdit(QWidget* Owner);
+    UnicodeString GetText() const { return text(); }
+    void SetText(const UnicodeString& value) { setText(value); }
+    UnicodeString GetTextPrompt() const { return placeholderText(); }
+    void SetTextPrompt(const UnicodeString& value) { setPlaceholderText(value); }
+    void SetFontSize(int size);
+    void SetTextAlign(TTextAlign align);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void focusOutEvent(QFocusEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void Commit();
+
+    bool m_edited = false;
+    bool m_composing = false;
+};

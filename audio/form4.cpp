@@ -1,0 +1,144 @@
+#include "audio/form4.h"
+
+#include "app/toolkit/media_codec_manager.h"
+#include "app/window_set.h"
+#include "audio/audio_design.h"
+#include "audio/form5.h"
+#include "main_window/form1.h"
+#include "settings/ini_file.h"
+
+namespace {
+
+const TFormDesign kWindow{
+    kAudioCaption, 450, 425, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single,
+};
+
+const TLabelDesign kSelectedFile{{19, 336, 409, 49}, "Label1", {}};
+const TLabelDesign kSelectedFileCaption{{131, 296, 185, 33}, "Current Selected File", {14}};
+
+// The buttons stand in one column, each this wide and high.
+constexpr int kButtonLeft = 72;
+constexpr QSize kButtonSize{305, 22};
+
+const QString kSection = QStringLiteral("Select Audio Form");
+
+// The one path used of the dialog's choice, and the one list entry used.
+constexpr int fileIndex = 0;
+
+} // namespace
+
+// The window cannot be resized, so its controls keep their designed places.
+TForm4::TForm4(TComponent* Owner)
+    : TForm(Owner) {
+    ApplyDesign(kWindow);
+    PlayListBox = new TListBox(this);
+    Place(PlayListBox, {0, 16, 449, 25}, TAlignLayout::None);
+    MediaPlayer1 = new TMediaPlayer(this);
+    OpenDialog1 = new TOpenDialog(this);
+    Button1 = AddButton(QStringLiteral("Select Audio File To Play"), 80);
+    PlayButton = AddButton(QStringLiteral("Play Audio File"), 120);
+    ClearAllButton = AddButton(QStringLiteral("Clear Selection"), 160);
+    Brush1 = new TBrushObject(this, kAudioFill);
+    SetFill(Brush1->GetBrush());
+    SaveFileSelection = AddButton(QStringLiteral("Save File Selection"), 200);
+    Label1 = AddLabel(kSelectedFile, TAlignLayout::None);
+    // A full path can be longer than the window is wide.
+    Label1->SetShrinkToFit(true);
+    CloseAndReturn = AddButton(QStringLiteral("Close and Return"), 240);
+    Label2 = AddLabel(kSelectedFileCaption, TAlignLayout::None);
+    SetTabOrder(
+        {CloseAndReturn, SaveFileSelection, ClearAllButton, PlayButton, Button1, PlayListBox});
+    BindEvents();
+}
+
+TButton* TForm4::AddButton(const UnicodeString& text, int top) {
+    auto* button = new TButton(this);
+    button->SetText(text);
+    Place(button, {QPoint(kButtonLeft, top), kButtonSize}, TAlignLayout::None);
+    return button;
+}
+
+void TForm4::BindEvents() {
+    OnCreate = Handler(this, &TForm4::FormCreate);
+    OnClose = Handler(this, &TForm4::FormClose);
+    Button1->OnClick = Handler(this, &TForm4::Button1Click);
+    PlayButton->OnClick = Handler(this, &TForm4::PlayButtonClick);
+    ClearAllButton->OnClick = Handler(this, &TForm4::ClearAllButtonClick);
+    SaveFileSelection->OnClick = Handler(this, &TForm4::SaveFileSelectionClick);
+    CloseAndReturn->OnClick = Handler(this, &TForm4::CloseAndReturnClick);
+}
+
+// The stored file is only shown: nothing is loaded until a file is chosen again.
+void TForm4::FormCreate(TObject*) {
+    TIniFile ini(SettingsFilePath());
+    SetLeft(ini.ReadInteger(kSection, "Left", 100));
+    SetTop(ini.ReadInteger(kSection, "Top", 100));
+    SetWidth(ini.ReadInteger(kSection, "Width", 450));
+    SetHeight(ini.ReadInteger(kSection, "Height", 425));
+    Label1->SetText(ini.ReadString(kSection, "Selected File", QStringLiteral("No file selected")));
+}
+
+// A file that cannot be opened ends the handler with the list empty and the player as it
+// was; the operator is told why.
+void TForm4::Button1Click(TObject*) {
+    PlayListBox->Clear();
+    OpenDialog1->SetFilter(TMediaCodecManager::GetFilterString());
+    if (!OpenDialog1->Execute())
+        return;
+    const UnicodeString path = OpenDialog1->GetFiles().at(fileIndex);
+    PlayListBox->AddObject(ExtractFileName(path), TMediaCodecManager::CreateFromFile(path));
+    MediaPlayer1->SetFileName(PlayListBox->GetObject(fileIndex)->GetFileName());
+}
+
+void TForm4::PlayButtonClick(TObject*) {
+    if (MediaPlayer1->GetMedia())
+        MediaPlayer1->Play();
+}
+
+// Emptying the list releases its media object.
+void TForm4::ClearAllButtonClick(TObject*) {
+    if (!MediaPlayer1->GetMedia())
+        return;
+    PlayListBox->Clear();
+    PlayListBox->SetItemIndex(-1);
+    MediaPlayer1->Clear();
+}
+
+void TForm4::SaveFileSelectionClick(TObject*) {
+    if (!MediaPlayer1->GetMedia())
+        return;
+    MediaPlayer1->SetFileName(ChosenPath());
+    Label1->SetText(MediaPlayer1->GetFileName());
+    Form5->FileSelectedLabel->SetText(MediaPlayer1->GetFileName());
+    Form5->fileExists = 1;
+}
+
+// With nothing loaded the main window keeps its choice: handing it an empty file name would
+// make the next mark silent while the main window reads "Audio File Selected".
+void TForm4::CloseAndReturnClick(TObject*) {
+    if (MediaPlayer1->GetMedia()) {
+        Form1->selectedFile = MediaPlayer1->GetFileName();
+        Form1->audioChoice = kAudioFile;
+    }
+    Close();
+}
+
+void TForm4::FormClose(TObject*, TCloseAction&) {
+    TIniFile ini(SettingsFilePath());
+    ini.WriteInteger(kSection, "Left", GetLeft());
+    ini.WriteInteger(kSection, "Top", GetTop());
+    ini.WriteInteger(kSection, "Width", GetWidth());
+    ini.WriteInteger(kSection, "Height", GetHeight());
+    if (MediaPlayer1->GetMedia())
+        ini.WriteString(kSection, "Selected File", MediaPlayer1->GetFileName());
+    else
+        Form5->FileSelectedLabel->SetText(QStringLiteral("Audio File Not Selected"));
+}
+
+// The list entry's file, or, once a cancelled choice has emptied the list, the file the
+// player still holds.
+UnicodeString TForm4::ChosenPath() const {
+    if (PlayListBox->Count() > fileIndex)
+        return PlayListBox->GetObject(fileIndex)->GetFileName();
+    return MediaPlayer1->GetMedia()->GetFileName();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// TForm4: the audio file picker, opened over the audio menu. The operator chooses a file
+// through the open dialog, listens to it, and hands it on: to the audio menu ("Save File
+// Selection"), to the main window ("Close and Return") and to the settings file (whenever
+// the picker closes with a file loaded). It holds at most one file, the first chosen.
+#include "app/toolkit/controls.h"
+#include "app/toolkit/form.h"
+#include "app/toolkit/list_box.h"
+#include "app/toolkit/media_player.h"
+#include "app/toolkit/open_dialog.h"
+
+class TBrushObject;
+
+class TForm4 : public TForm {
+public:
+    explicit TForm4(TComponent* Owner);
+
+    TListBox* PlayListBox;
+    TMediaPlayer* MediaPlayer1;
+    TOpenDialog* OpenDialog1;
+    TButton* Button1;
+    TButton* PlayButton;
+    TButton* ClearAllButton;
+    TBrushObject* Brush1;
+    TButton* SaveFileSelection;
+    TLabel* Label1;
+    TButton* CloseAndReturn;
+    TLabel* Label2;
+
+    void FormCreate(TObject* Sender);
+    void Button1Click(TObject* Sender);
+    void PlayButtonClick(TObject* Sender);
+    void ClearAllButtonClick(TObject* Sender);
+    void SaveFileSelectionClick(TObject* Sender);
+    void CloseAndReturnClick(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+
+private:
+    TButton* AddButton(const UnicodeString& text, int top);
+    void BindEvents();
+    UnicodeString ChosenPath() const;
+};

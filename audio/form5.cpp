@@ -1,0 +1,108 @@
+#include "audio/form5.h"
+
+#include "app/window_set.h"
+#include "audio/audio_design.h"
+#include "audio/form4.h"
+#include "main_window/form1.h"
+#include "settings/ini_file.h"
+
+namespace {
+
+const TFormDesign kWindow{kAudioCaption, 235, 390, 220, 320};
+
+const TLabelDesign kTitle{{37, 16, 153, 33}, "Audio Menu", {20, true, false, false, true}};
+const TLabelDesign kFileSelected{{14, 216, 209, 65}, "No File Selected", {}};
+
+const QString kSection = QStringLiteral("Audio Form");
+
+// The main window's marker for "no file chosen yet": the integer 0 as text.
+const UnicodeString kNoFile = QString::number(0);
+
+} // namespace
+
+TForm5::TForm5(TComponent* Owner)
+    : TForm(Owner) {
+    ApplyDesign(kWindow);
+    NoAudioButton = AddButton(QStringLiteral("No Audio"), {53, 56, 113, 33});
+    Label1 = AddLabel(kTitle);
+    PlaySystemButton = AddButton(QStringLiteral("System Tones"), {53, 112, 113, 33});
+    PlayFileButton = AddButton(QStringLiteral("Play File"), {53, 168, 113, 33});
+    AudioMenuBrush = new TBrushObject(this, kAudioFill);
+    SetFill(AudioMenuBrush->GetBrush());
+    SelectFile = AddButton(QStringLiteral("Select File to Play"), {16, 296, 197, 33});
+    FileSelectedLabel = AddLabel(kFileSelected);
+    // A full path can be longer than the window is wide.
+    FileSelectedLabel->SetShrinkToFit(true);
+    SetTabOrder({SelectFile, PlayFileButton, PlaySystemButton, NoAudioButton});
+    BindEvents();
+}
+
+TButton* TForm5::AddButton(const UnicodeString& text, QRect designed) {
+    auto* button = new TButton(this);
+    button->SetText(text);
+    Place(button, designed);
+    return button;
+}
+
+void TForm5::BindEvents() {
+    OnCreate = Handler(this, &TForm5::FormCreate);
+    OnClose = Handler(this, &TForm5::FormClose);
+    NoAudioButton->OnClick = Handler(this, &TForm5::NoAudioButtonClick);
+    PlaySystemButton->OnClick = Handler(this, &TForm5::PlaySystemButtonClick);
+    PlayFileButton->OnClick = Handler(this, &TForm5::PlayFileButtonClick);
+    SelectFile->OnClick = Handler(this, &TForm5::SelectFileClick);
+}
+
+// The label shows the main window's file as it was before the reload from the file.
+void TForm5::FormCreate(TObject*) {
+    TIniFile ini(SettingsFilePath());
+    SetLeft(ini.ReadInteger(kSection, "Left", 100));
+    SetTop(ini.ReadInteger(kSection, "Top", 100));
+    SetWidth(ini.ReadInteger(kSection, "Width", 240));
+    SetHeight(ini.ReadInteger(kSection, "Height", 390));
+    fileExists = ini.ReadInteger(kSection, "fileExists", fileExists);
+    if (fileExists == 1) {
+        FileSelectedLabel->SetText(Form1->selectedFile);
+        Form1->selectedFile = ini.ReadString("Select Audio Form", "Selected File", kNoFile);
+    }
+}
+
+void TForm5::FormClose(TObject*, TCloseAction&) {
+    TIniFile ini(SettingsFilePath());
+    ini.WriteInteger(kSection, "Left", GetLeft());
+    ini.WriteInteger(kSection, "Top", GetTop());
+    ini.WriteInteger(kSection, "Width", GetWidth());
+    ini.WriteInteger(kSection, "Height", GetHeight());
+    ini.WriteInteger("Main Form", "Audio", Form1->audioChoice);
+    ini.WriteInteger(kSection, "fileExists", fileExists);
+}
+
+void TForm5::NoAudioButtonClick(TObject*) {
+    Form1->audioChoice = kNoAudio;
+    FileSelectedLabel->setVisible(false);
+    Close();
+}
+
+void TForm5::PlaySystemButtonClick(TObject*) {
+    Form1->audioChoice = kSystemTone;
+    FileSelectedLabel->setVisible(false);
+    Close();
+}
+
+void TForm5::PlayFileButtonClick(TObject*) {
+    if (Form1->selectedFile == kNoFile) {
+        FileSelectedLabel->SetText(QStringLiteral("You must first select an audio file"));
+        FileSelectedLabel->setVisible(true);
+        return;
+    }
+    Form1->audioChoice = kAudioFile;
+    FileSelectedLabel->setVisible(true);
+    Close();
+}
+
+// The picker hands its choice over itself; the menu stays open with what it left here.
+void TForm5::SelectFileClick(TObject*) {
+    Form4 = TForm::Construct<TForm4>(this);
+    Form4->ShowModal();
+    delete Form4;
+}

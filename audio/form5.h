@@ -1,0 +1,38 @@
+#pragma once
+// TForm5: the audio menu. The operator chooses what sounds at the ten-minute mark (nothing,
+// the system tone or an audio file) and opens the audio file picker from here. The choice
+// goes into the main window's members, which the next mark uses; the menu saves the choice
+// and its own place and size when it closes.
+#include "app/toolkit/controls.h"
+#include "app/toolkit/form.h"
+
+#include <cstdint>
+
+class TBrushObject;
+
+class TForm5 : public TForm {
+public:
+    explicit TForm5(TComponent* Owner);
+
+    TButton* NoAudioButton;
+    TLabel* Label1;
+    TButton* PlaySystemButton;
+    TButton* PlayFileButton;
+    TBrushObject* AudioMenuBrush;
+    TButton* SelectFile;
+    TLabel* FileSelectedLabel;
+
+    // 1 once the picker has handed a file selection over; any other value means none.
+    std::int32_t fileExists = 0;
+
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void NoAudioButtonClick(TObject* Sender);
+    void PlaySystemButtonClick(TObject* Sender);
+    void PlayFileButtonClick(TObject* Sender);
+    void SelectFileClick(TObject* Sender);
+
+private:
+    TButton* AddButton(const UnicodeString& text, QRect designed);
+    void BindEvents();
+};

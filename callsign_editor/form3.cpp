@@ -1,0 +1,87 @@
+#include "callsign_editor/form3.h"
+
+#include "app/window_set.h"
+#include "main_window/form1.h"
+#include "settings/ini_file.h"
+
+namespace {
+
+const TFormDesign kWindow{QStringLiteral(" Timer Chimewell!"),
+                          350,
+                          473,
+                          120,
+                          200,
+                          TFormStyle::StayOnTop,
+                          TFormBorderStyle::Single};
+
+// Orange at the bottom edge, white at the top edge.
+const TGradient kFill{{{0xFFE2831D, 0}, {claWhite, 1}}, {0.5, 1}, {0.5, 0}};
+
+const UnicodeString kDesignedCallSign = QStringLiteral("Callsign");
+const TLabelDesign kPreview{{37, 24, 265, 81}, kDesignedCallSign, {40}, claBlue};
+const TLabelDesign kHint{{56, 200, 241, 17}, "Enter callsign, then hit \"Enter\"", {}, claBlack};
+
+const QString kSection = QStringLiteral("CallSign Form");
+
+} // namespace
+
+// The window cannot be resized, so its controls keep their designed places.
+TForm3::TForm3(TComponent* Owner)
+    : TForm(Owner) {
+    ApplyDesign(kWindow);
+    SetFill(kFill);
+    Label1 = AddLabel(kPreview, TAlignLayout::None);
+    Label1->SetShrinkToFit(true);
+    CreateEditBox();
+    Button1 = new TButton(this);
+    Button1->SetText(QStringLiteral("Close"));
+    Place(Button1, {85, 248, 169, 38}, TAlignLayout::None);
+    Label2 = AddLabel(kHint, TAlignLayout::None);
+    BindEvents();
+}
+
+// The box has the focus when the editor opens, so the operator can type at once.
+void TForm3::CreateEditBox() {
+    Edit1 = new TEdit(this);
+    Edit1->SetFontSize(40);
+    Edit1->SetTextAlign(TTextAlign::Center);
+    Edit1->SetTextPrompt(QStringLiteral("Enter Callsign"));
+    Edit1->setAccessibleName(QStringLiteral("Callsign"));
+    Place(Edit1, {17, 128, 321, 57}, TAlignLayout::None);
+    Edit1->setFocus();
+}
+
+void TForm3::BindEvents() {
+    OnCreate = Handler(this, &TForm3::FormCreate);
+    OnClose = Handler(this, &TForm3::FormClose);
+    Edit1->OnChange = Handler(this, &TForm3::Edit1Change);
+    Button1->OnClick = Handler(this, &TForm3::Button1Click);
+}
+
+void TForm3::FormCreate(TObject*) {
+    TIniFile ini(SettingsFilePath());
+    SetLeft(ini.ReadInteger(kSection, "Left", 100));
+    SetTop(ini.ReadInteger(kSection, "Top", 100));
+    SetWidth(ini.ReadInteger(kSection, "Width", 370));
+    SetHeight(ini.ReadInteger(kSection, "Height", 330));
+}
+
+// Only the empty text stands for "no callsign": blanks are shown as typed.
+void TForm3::Edit1Change(TObject*) {
+    Label1->SetText(Edit1->GetText());
+    if (Edit1->GetText().isEmpty())
+        Label1->SetText(kDesignedCallSign);
+    Form1->CallSign->SetText(Label1->GetText());
+}
+
+void TForm3::Button1Click(TObject*) {
+    Close();
+}
+
+void TForm3::FormClose(TObject*, TCloseAction&) {
+    TIniFile ini(SettingsFilePath());
+    ini.WriteInteger(kSection, "Left", GetLeft());
+    ini.WriteInteger(kSection, "Top", GetTop());
+    ini.WriteInteger(kSection, "Width", GetWidth());
+    ini.WriteInteger(kSection, "Height", GetHeight());
+}

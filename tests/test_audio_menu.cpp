@@ -1,0 +1,166 @@
+// The audio menu on real widgets: its saved place, the reload of the chosen file, the three
+// choices and the refusal without a file, its keys, and the modal openings that lead to it
+// and from it.
+#include "app/toolkit/application.h"
+#include "audio_windows.h"
+#include "settings/ini_file.h"
+
+class TestAudioMenu : public QObject {
+    Q_OBJECT
+
+    TApplication application;
+    std::unique_ptr<AudioWindows> windows;
+
+    // Runs `whileOpen` on the modal window that `open` shows, then closes it.
+    template <class Form>
+    Form* RunModal(const std::function<void()>& open, const std::function<void(Form*)>& whileOpen) {
+        Form* shown = nullptr;
+        QTimer::singleShot(0, Form1, [&] {
+            shown = dynamic_cast<Form*>(QApplication::activeModalWidget());
+            if (shown)
+                whileOpen(shown);
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        open();
+        return shown;
+    }
+
+private slots:
+    void init() { windows = std::make_unique<AudioWindows>(); }
+    void cleanup() { windows.reset(); }
+
+    void firstOpeningTakesTheDefaults() {
+        Form1->selectedFile = QStringLiteral("/music/chime.wav");
+        TForm5* menu = windows->OpenMenu();
+        QCOMPARE(QRect(menu->GetLeft(), menu->GetTop(), menu->GetWidth(), menu->GetHeight()),
+                 QRect(100, 100, 240, 390));
+        QCOMPARE(menu->FileSelectedLabel->GetText(), QStringLiteral("No File Selected"));
+        QVERIFY(!menu->FileSelectedLabel->isHidden());
+        QCOMPARE(menu->fileExists, 0);
+        QCOMPARE(Form1->selectedFile, QStringLiteral("/music/chime.wav"));
+        QCOMPARE(menu->windowTitle(), QStringLiteral(" Timer Chimewell!"));
+    }
+
+    void storedSelectionIsReloaded_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("after");
+        const QByteArray file = "[Select Audio Form]\nSelected File=/music/b.wav\n";
+        QTest::newRow("saved selection") << "[Audio Form]\nfileExists=1\n" + file << "0"
+                                         << "0"
+                                         << "/music/b.wav";
+        QTest::newRow("saved, no file key")
+            << QByteArray("[Audio Form]\nfileExists=1\n") << "/music/a.wav"
+            << "/music/a.wav"
+            << "0";
+        QTest::newRow("2 is no selection")
+            << "[Audio Form]\nfileExists=2\n" + file << "/music/a.wav"
+            << "No File Selected"
+            << "/music/a.wav";
+        QTest::newRow("unreadable") << "[Audio Form]\nfileExists=one\n" + file << "0"
+                                    << "No File Selected"
+                                    << "0";
+    }
+
+    // The label shows what the main window held before the reload.
+    void storedSelectionIsReloaded() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, before);
+        QFETCH(QString, label);
+        QFETCH(QString, after);
+        windows->Store(stored);
+        Form1->selectedFile = before;
+        TForm5* menu = windows->OpenMenu();
+        QCOMPARE(menu->FileSelectedLabel->GetText(), label);
+        QCOMPARE(Form1->selectedFile, after);
+    }
+
+    void choice_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("selectedFile");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("labelShown");
+        QTest::addColumn<QString>("label");
+        const QString none = QStringLiteral("No File Selected");
+        QTest::newRow("No Audio") << "No Audio"
+                                  << "/a.wav" << 0 << true << false << none;
+        QTest::newRow("System Tones") << "System Tones"
+                                      << "0" << 1 << true << false << none;
+        QTest::newRow("Play File") << "Play File"
+                                   << "/a.wav" << 2 << true << true << none;
+        QTest::newRow("Play File, empty text") << "Play File"
+                                               << "" << 2 << true << true << none;
+        QTest::newRow("Play File, none chosen")
+            << "Play File"
+            << "0" << 5 << false << true << "You must first select an audio file";
+    }
+
+    void choice() {
+        QFETCH(QString, button);
+        QFETCH(QString, selectedFile);
+        QFETCH(int, choice);
+        QFETCH(bool, closes);
+        QFETCH(bool, labelShown);
+        QFETCH(QString, label);
+        Form1->selectedFile = selectedFile;
+        Form1->audioChoice = 5;
+        TForm5* menu = windows->OpenMenu();
+        menu->SetVisible(true);
+        menu->FileSelectedLabel->setVisible(!labelShown);
+        ClickButton(menu, button);
+        QCOMPARE(Form1->audioChoice, choice);
+        QCOMPARE(menu->GetVisible(), !closes);
+        QCOMPARE(!menu->FileSelectedLabel->isHidden(), labelShown);
+        QCOMPARE(menu->FileSelectedLabel->GetText(), label);
+        QCOMPARE(Form1->selectedFile, selectedFile);
+        const int stored = TIniFile(SettingsFilePath()).ReadInteger("Main Form", "Audio", -1);
+        QCOMPARE(stored, closes ? choice : -1);
+    }
+
+    void closeWritesItsKeysInOrder() {
+        TForm5* menu = windows->OpenMenu();
+        menu->fileExists = 1;
+        Form1->audioChoice = 2;
+        menu->Close();
+        QCOMPARE(windows->Settings(),
+                 QStringLiteral("[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\n"
+                                "fileExists=1\n\n[Main Form]\nAudio=2\n"));
+    }
+
+    void audioButtonOpensTheMenuModally() {
+        Form1->SetVisible(true);
+        TForm5* shown =
+            RunModal<TForm5>([] { QTest::mouseDClick(Form1->AudioButton, Qt::LeftButton); },
+                             [](TForm5* menu) {
+                                 QCOMPARE(menu, Form5);
+                                 QCOMPARE(menu->parentWidget(), Form1);
+                             });
+        QVERIFY(shown);
+        QCOMPARE(Form1->audioChoice, 1);
+        QVERIFY(windows->Settings().contains("[Audio Form]"));
+        Form5 = nullptr; // destroyed by the handler
+    }
+
+    // The picker opens over the menu, which stays open after the picker has closed.
+    void selectFileOpensThePickerOverTheMenu() {
+        TForm5* menu = windows->OpenMenu();
+        menu->SetVisible(true);
+        TForm4* shown =
+            RunModal<TForm4>([menu] { QTest::mouseClick(menu->SelectFile, Qt::LeftButton); },
+                             [menu](TForm4* picker) {
+                                 QCOMPARE(picker, Form4);
+                                 QCOMPARE(picker->parentWidget(), menu);
+                                 QVERIFY(menu->GetVisible());
+                             });
+        QVERIFY(shown);
+        Form4 = nullptr; // destroyed by the handler
+        QVERIFY(menu->GetVisible());
+        QCOMPARE(menu->FileSelectedLabel->GetText(), QStringLiteral("Audio File Not Selected"));
+    }
+};
+
+QTEST_MAIN(TestAudioMenu)
+#include "test_audio_menu.moc"
