@@ -5,6 +5,7 @@
 #include "audio/audio_design.h"
 #include "audio/form5.h"
 #include "main_window/form1.h"
+#include "settings/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -35,27 +36,24 @@ TForm4::TForm4(TComponent* Owner)
     Place(PlayListBox, {0, 16, 449, 25}, TAlignLayout::None);
     MediaPlayer1 = new TMediaPlayer(this);
     OpenDialog1 = new TOpenDialog(this);
-    Button1 = AddButton(QStringLiteral("Select Audio File To Play"), 80);
-    PlayButton = AddButton(QStringLiteral("Play Audio File"), 120);
-    ClearAllButton = AddButton(QStringLiteral("Clear Selection"), 160);
+    Button1 = AddButtonAt(QStringLiteral("Select Audio File To Play"), 80);
+    PlayButton = AddButtonAt(QStringLiteral("Play Audio File"), 120);
+    ClearAllButton = AddButtonAt(QStringLiteral("Clear Selection"), 160);
     Brush1 = new TBrushObject(this, kAudioFill);
     SetFill(Brush1->GetBrush());
-    SaveFileSelection = AddButton(QStringLiteral("Save File Selection"), 200);
+    SaveFileSelection = AddButtonAt(QStringLiteral("Save File Selection"), 200);
     Label1 = AddLabel(kSelectedFile, TAlignLayout::None);
     // A full path can be longer than the window is wide.
     Label1->SetShrinkToFit(true);
-    CloseAndReturn = AddButton(QStringLiteral("Close and Return"), 240);
+    CloseAndReturn = AddButtonAt(QStringLiteral("Close and Return"), 240);
     Label2 = AddLabel(kSelectedFileCaption, TAlignLayout::None);
     SetTabOrder(
         {CloseAndReturn, SaveFileSelection, ClearAllButton, PlayButton, Button1, PlayListBox});
     BindEvents();
 }
 
-TButton* TForm4::AddButton(const UnicodeString& text, int top) {
-    auto* button = new TButton(this);
-    button->SetText(text);
-    Place(button, {QPoint(kButtonLeft, top), kButtonSize}, TAlignLayout::None);
-    return button;
+TButton* TForm4::AddButtonAt(const UnicodeString& text, int top) {
+    return AddButton(text, {QPoint(kButtonLeft, top), kButtonSize}, TAlignLayout::None);
 }
 
 void TForm4::BindEvents() {
@@ -71,10 +69,7 @@ void TForm4::BindEvents() {
 // The stored file is only shown: nothing is loaded until a file is chosen again.
 void TForm4::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    SetLeft(ini.ReadInteger(kSection, "Left", 100));
-    SetTop(ini.ReadInteger(kSection, "Top", 100));
-    SetWidth(ini.ReadInteger(kSection, "Width", 450));
-    SetHeight(ini.ReadInteger(kSection, "Height", 425));
+    RestoreFormPlace(ini, kSection, *this, {100, 100, 450, 425});
     Label1->SetText(ini.ReadString(kSection, "Selected File", QStringLiteral("No file selected")));
 }
 
@@ -125,10 +120,7 @@ void TForm4::CloseAndReturnClick(TObject*) {
 
 void TForm4::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    ini.WriteInteger(kSection, "Left", GetLeft());
-    ini.WriteInteger(kSection, "Top", GetTop());
-    ini.WriteInteger(kSection, "Width", GetWidth());
-    ini.WriteInteger(kSection, "Height", GetHeight());
+    SaveFormPlace(ini, kSection, *this);
     if (MediaPlayer1->GetMedia())
         ini.WriteString(kSection, "Selected File", MediaPlayer1->GetFileName());
     else

@@ -36,7 +36,7 @@ public:
     void FormClose(TObject* Sender, TCloseAction& Action);
 
 private:
-    TButton* AddButton(const UnicodeString& text, int top);
+    TButton* AddButtonAt(const UnicodeString& text, int top);
     void BindEvents();
     UnicodeString ChosenPath() const;
 };

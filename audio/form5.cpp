@@ -4,6 +4,7 @@
 #include "audio/audio_design.h"
 #include "audio/form4.h"
 #include "main_window/form1.h"
+#include "settings/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -37,13 +38,6 @@ TForm5::TForm5(TComponent* Owner)
     BindEvents();
 }
 
-TButton* TForm5::AddButton(const UnicodeString& text, QRect designed) {
-    auto* button = new TButton(this);
-    button->SetText(text);
-    Place(button, designed);
-    return button;
-}
-
 void TForm5::BindEvents() {
     OnCreate = Handler(this, &TForm5::FormCreate);
     OnClose = Handler(this, &TForm5::FormClose);
@@ -56,10 +50,7 @@ void TForm5::BindEvents() {
 // The label shows the main window's file as it was before the reload from the file.
 void TForm5::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    SetLeft(ini.ReadInteger(kSection, "Left", 100));
-    SetTop(ini.ReadInteger(kSection, "Top", 100));
-    SetWidth(ini.ReadInteger(kSection, "Width", 240));
-    SetHeight(ini.ReadInteger(kSection, "Height", 390));
+    RestoreFormPlace(ini, kSection, *this, {100, 100, 240, 390});
     fileExists = ini.ReadInteger(kSection, "fileExists", fileExists);
     if (fileExists == 1) {
         FileSelectedLabel->SetText(Form1->selectedFile);
@@ -69,10 +60,7 @@ void TForm5::FormCreate(TObject*) {
 
 void TForm5::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    ini.WriteInteger(kSection, "Left", GetLeft());
-    ini.WriteInteger(kSection, "Top", GetTop());
-    ini.WriteInteger(kSection, "Width", GetWidth());
-    ini.WriteInteger(kSection, "Height", GetHeight());
+    SaveFormPlace(ini, kSection, *this);
     ini.WriteInteger("Main Form", "Audio", Form1->audioChoice);
     ini.WriteInteger(kSection, "fileExists", fileExists);
 }

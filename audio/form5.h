@@ -33,6 +33,5 @@ public:
     void SelectFileClick(TObject* Sender);
 
 private:
-    TButton* AddButton(const UnicodeString& text, QRect designed);
     void BindEvents();
 };

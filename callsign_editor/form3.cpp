@@ -2,6 +2,7 @@
 
 #include "app/window_set.h"
 #include "main_window/form1.h"
+#include "settings/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -60,10 +61,7 @@ void TForm3::BindEvents() {
 
 void TForm3::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    SetLeft(ini.ReadInteger(kSection, "Left", 100));
-    SetTop(ini.ReadInteger(kSection, "Top", 100));
-    SetWidth(ini.ReadInteger(kSection, "Width", 370));
-    SetHeight(ini.ReadInteger(kSection, "Height", 330));
+    RestoreFormPlace(ini, kSection, *this, {100, 100, 370, 330});
 }
 
 // Only the empty text stands for "no callsign": blanks are shown as typed.
@@ -80,8 +78,5 @@ void TForm3::Button1Click(TObject*) {
 
 void TForm3::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    ini.WriteInteger(kSection, "Left", GetLeft());
-    ini.WriteInteger(kSection, "Top", GetTop());
-    ini.WriteInteger(kSection, "Width", GetWidth());
-    ini.WriteInteger(kSection, "Height", GetHeight());
+    SaveFormPlace(ini, kSection, *this);
 }

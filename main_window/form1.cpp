@@ -30,13 +30,13 @@ const TLabelDesign kMode{{35, 384, 88, 17}, "Mode", {15, true}, claRed};
 const TLabelDesign kAlertScreen{{252, 384, 88, 17}, "Alert Screen", {15, true}, claRed};
 const TLabelDesign kZone{{136, 104, 104, 25}, "", {20, true}, claYellow};
 const TLabelDesign kAudio{{155, 450, 65, 17}, "Audio", {9}};
-const TLabelDesign kFooter{
-    {39, 528, 297, 17}, "Chimewell " CHIMEWELL_VERSION, {12}, claWhite};
+const TLabelDesign kFooter{{39, 528, 297, 17}, "Chimewell " CHIMEWELL_VERSION, {12}, claWhite};
 const TLabelDesign kAudioStatus{{88, 480, 184, 25}, "Label2", {16, true}, claChartreuse};
 
 } // namespace
 
-TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
+TForm1::TForm1(TComponent* Owner)
+    : TForm(Owner) {
     ApplyDesign(kWindow);
     SetFill(kFill);
     CreateClockArea();
@@ -75,35 +75,35 @@ void TForm1::CreateRunControls() {
 }
 
 void TForm1::CreateModeAndAlertControls() {
-    ModeButton = new TButton(this);
-    ModeButton->SetText(QStringLiteral("Auto"));
+    ModeButton = AddButton(QStringLiteral("Auto"), {35, 408, 89, 30});
     ModeButton->setToolTip(QStringLiteral("Auto closes the alert at second 15; Manual keeps it "
                                           "until you click it"));
-    Place(ModeButton, {35, 408, 89, 30});
     ModeLabel = AddLabel(kMode);
-    DisplayAlertButton = new TButton(this);
-    DisplayAlertButton->SetText(QStringLiteral("Display "));
+    DisplayAlertButton = AddButton(QStringLiteral("Display "), {251, 408, 89, 30});
     DisplayAlertButton->setToolTip(QStringLiteral("Show the alert window now"));
-    Place(DisplayAlertButton, {251, 408, 89, 30});
     AlertLabel = AddLabel(kAlertScreen);
 }
 
-// Invisible areas over the callsign and the clock: they take double-clicks and wheel turns.
+// Invisible areas over the callsign and the clock: they take double-clicks and wheel turns,
+// and say so to a new operator.
+TButton* TForm1::AddHiddenArea(QRect designed, const QString& name, const QString& hint) {
+    TButton* area = AddButton(QString(), designed);
+    area->SetOpacity(0);
+    area->setAccessibleName(name);
+    area->setToolTip(hint);
+    return area;
+}
+
 void TForm1::CreateHiddenAreas() {
-    EditCallSignButton = new TButton(this);
-    EditCallSignButton->SetOpacity(0);
-    EditCallSignButton->setAccessibleName(
-        QStringLiteral("Callsign: double-click to edit, mouse wheel for its colour"));
-    EditCallSignButton->setToolTip(QStringLiteral(
-        "Double-click to edit the callsign; roll the mouse wheel here to choose its colour"));
-    Place(EditCallSignButton, {64, 40, 257, 57});
-    GMTButton = new TButton(this);
-    GMTButton->SetOpacity(0);
-    GMTButton->setAccessibleName(QStringLiteral("Clock: local time or GMT, 12 or 24 hours"));
-    GMTButton->setToolTip(
+    EditCallSignButton = AddHiddenArea(
+        {64, 40, 257, 57},
+        QStringLiteral("Callsign: double-click to edit, mouse wheel for its colour"),
+        QStringLiteral(
+            "Double-click to edit the callsign; roll the mouse wheel here to choose its colour"));
+    GMTButton = AddHiddenArea(
+        {64, 145, 250, 33}, QStringLiteral("Clock: local time or GMT, 12 or 24 hours"),
         QStringLiteral("Double-click to switch between local time and GMT and, every second "
                        "time, between the 12-hour and the 24-hour clock"));
-    Place(GMTButton, {64, 145, 250, 33});
     GMTLabel = AddLabel(kZone);
 }
 
@@ -173,10 +173,10 @@ void TForm1::GMTButtonDblClick(TObject*) {
     timerState.localTimeZone = !timerState.localTimeZone;
     GMTLabel->SetText(timerState.localTimeZone ? QString() : QStringLiteral("GMT"));
     // Stepping wraps at the top of the integer range instead of overflowing.
-    timerState.clockFormat = timerState.clockFormat == 3
-                                 ? 0
-                                 : static_cast<std::int32_t>(
-                                       static_cast<std::uint32_t>(timerState.clockFormat) + 1U);
+    timerState.clockFormat =
+        timerState.clockFormat == 3
+            ? 0
+            : static_cast<std::int32_t>(static_cast<std::uint32_t>(timerState.clockFormat) + 1U);
 }
 
 // The editor sets the callsign itself at each commit; it is saved when this window closes.

@@ -67,14 +67,14 @@ public:
     void AudioButtonDblClick(TObject* Sender);
     void EditCallSignButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
                                       bool& Handled);
-    void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
-                               bool& Handled);
+    void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
 
 private:
     void CreateClockArea();
     void CreateRunControls();
     void CreateModeAndAlertControls();
     void CreateHiddenAreas();
+    TButton* AddHiddenArea(QRect designed, const QString& name, const QString& hint);
     void CreateAudioControls();
     void CreateColorPanel();
     void BindEvents();

@@ -2,6 +2,7 @@
 // closes, in the order the settings file has always held them.
 #include "main_window/form1.h"
 
+#include "settings/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -17,10 +18,7 @@ std::int32_t StoredColor(std::uint32_t color) {
 
 void TForm1::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    SetLeft(ini.ReadInteger(kMain, "Left", 50));
-    SetTop(ini.ReadInteger(kMain, "Top", 50));
-    SetWidth(ini.ReadInteger(kMain, "Width", GetWidth()));
-    SetHeight(ini.ReadInteger(kMain, "Height", GetHeight()));
+    RestoreFormPlace(ini, kMain, *this, {50, 50, GetWidth(), GetHeight()});
     audioChoice = ini.ReadInteger(kMain, "Audio", audioChoice);
     timerState.clockFormat = ini.ReadInteger(kMain, "AMPM", timerState.clockFormat);
     CallSign->SetText(ini.ReadString(kMain, "CallSign", CallSign->GetText()));
@@ -44,10 +42,7 @@ void TForm1::FormCreate(TObject*) {
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    ini.WriteInteger(kMain, "Left", GetLeft());
-    ini.WriteInteger(kMain, "Top", GetTop());
-    ini.WriteInteger(kMain, "Width", GetWidth());
-    ini.WriteInteger(kMain, "Height", GetHeight());
+    SaveFormPlace(ini, kMain, *this);
     ini.WriteInteger(kMain, "Audio", audioChoice);
     ini.WriteInteger(kMain, "CS_FontColor",
                      StoredColor(CallSign->GetTextSettings()->GetFontColor()));

@@ -1,11 +1,7 @@
 // The alert window: its hand-over of place, size and colour with the main window, the close
 // request, and its colour picker.
-#include "alert_window/alert.h"
 #include "app/toolkit/application.h"
-#include "app/window_set.h"
-#include "main_window/form1.h"
-
-#include <QtTest>
+#include "windows_fixture.h"
 
 namespace {
 
@@ -26,22 +22,14 @@ class TestAlertWindow : public QObject {
     Q_OBJECT
 
     TApplication application;
-    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<WindowsFixture> fixture;
 
 private slots:
     void init() {
-        timerState = SharedTimerState{};
-        folder = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(folder->path());
-        Form1 = TForm::Construct<TForm1>(nullptr);
-        Alert = TForm::Construct<TAlert>(nullptr);
+        fixture = std::make_unique<WindowsFixture>();
+        fixture->OpenMainWindows();
     }
-    void cleanup() {
-        delete Alert;
-        delete Form1;
-        Alert = nullptr;
-        Form1 = nullptr;
-    }
+    void cleanup() { fixture.reset(); }
 
     void firstShowingUsesTheStoredLook() {
         QCOMPARE(QRect(Alert->GetLeft(), Alert->GetTop(), Alert->GetWidth(), Alert->GetHeight()),

@@ -1,13 +1,10 @@
 // The callsign editor: its commits into the main window's callsign, its fresh start at each
 // opening, its saved place, and callsigns of any length and script surviving the settings file.
-#include "alert_window/alert.h"
 #include "app/toolkit/application.h"
-#include "app/window_set.h"
 #include "callsign_editor/form3.h"
-#include "main_window/form1.h"
+#include "windows_fixture.h"
 
 #include <QClipboard>
-#include <QtTest>
 
 namespace {
 
@@ -21,29 +18,13 @@ void Paste(QWidget* box, const QString& text) {
     QTest::keySequence(box, QKeySequence::Paste);
 }
 
-QString ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 } // namespace
 
 class TestCallsignEditor : public QObject {
     Q_OBJECT
 
     TApplication application;
-    std::unique_ptr<QTemporaryDir> folder;
-
-    void OpenMainWindow() {
-        Form1 = TForm::Construct<TForm1>(nullptr);
-        Alert = TForm::Construct<TAlert>(nullptr);
-    }
-    void CloseMainWindow() {
-        delete Alert;
-        delete Form1;
-        Alert = nullptr;
-        Form1 = nullptr;
-    }
+    std::unique_ptr<WindowsFixture> fixture;
     TEdit* OpenEditor() {
         Form3 = TForm::Construct<TForm3>(Form1);
         return Form3->Edit1;
@@ -73,15 +54,13 @@ class TestCallsignEditor : public QObject {
 
 private slots:
     void init() {
-        timerState = SharedTimerState{};
-        folder = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(folder->path());
-        OpenMainWindow();
+        fixture = std::make_unique<WindowsFixture>();
+        fixture->OpenMainWindows();
         Form1->CallSign->SetText(QStringLiteral("W1AW"));
     }
     void cleanup() {
         CloseEditor();
-        CloseMainWindow();
+        fixture.reset();
     }
 
     void enterCommitsExactlyWhatWasTyped_data() {
@@ -152,7 +131,7 @@ private slots:
         Form3->SetLeft(140);
         Form3->SetTop(120);
         Form3->Close();
-        QCOMPARE(ReadAll(folder->filePath("Chimewell.ini")),
+        QCOMPARE(fixture->Settings(),
                  QStringLiteral("[CallSign Form]\nLeft=140\nTop=120\nWidth=370\nHeight=330\n"));
         CloseEditor();
         OpenEditor();
@@ -181,8 +160,8 @@ private slots:
         CloseEditor();
         Form1->StopButtonClick(nullptr);
         Form1->Close();
-        CloseMainWindow();
-        OpenMainWindow();
+        fixture->CloseMainWindows();
+        fixture->OpenMainWindows();
         QCOMPARE(Shown(), kept);
         QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Stopped"));
     }

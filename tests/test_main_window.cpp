@@ -1,24 +1,10 @@
 // The main window's controls, its tick wiring and its saved state, on real widgets.
-#include "alert_window/alert.h"
 #include "app/toolkit/application.h"
-#include "app/window_set.h"
-#include "main_window/form1.h"
+#include "windows_fixture.h"
 
-#include <QtTest>
 #include <limits>
 
 namespace {
-
-QString ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 void Wheel(QWidget* target) {
     QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, {}, {},
@@ -33,19 +19,10 @@ class TestMainWindow : public QObject {
 
     TApplication application;
     QStringList reported;
-    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<WindowsFixture> fixture;
 
-    void OpenWindows() {
-        Form1 = TForm::Construct<TForm1>(nullptr);
-        Alert = TForm::Construct<TAlert>(nullptr);
-    }
-    void CloseWindows() {
-        delete Alert;
-        delete Form1;
-        Alert = nullptr;
-        Form1 = nullptr;
-    }
-    QString Settings() const { return folder->filePath("Chimewell.ini"); }
+    void OpenWindows() { fixture->OpenMainWindows(); }
+    void CloseWindows() { fixture->CloseMainWindows(); }
 
 private slots:
     void initTestCase() {
@@ -55,11 +32,9 @@ private slots:
     }
     void init() {
         reported.clear();
-        timerState = SharedTimerState{};
-        folder = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(folder->path());
+        fixture = std::make_unique<WindowsFixture>();
     }
-    void cleanup() { CloseWindows(); }
+    void cleanup() { fixture.reset(); }
 
     void firstStartTakesTheDefaults() {
         OpenWindows();
@@ -89,15 +64,15 @@ private slots:
             "CS_FontColor=-16776961\nAMPM=0\nCallSign=Callsign\nActive_Indicator=Active\nGMT=\n"
             "Mode Indicator=Auto\nStart=1\nMode=1\nlocalTimeZone=1\nform2Left=100\n"
             "form2Top=100\nform2Width=600\nform2Height=500\nform2Color=16776960\n");
-        QCOMPARE(ReadAll(Settings()), expected.arg(width).arg(height));
+        QCOMPARE(fixture->Settings(), expected.arg(width).arg(height));
     }
 
     void storedValuesAreRestoredAsStored() {
-        WriteAll(Settings(), "[Main Form]\r\nLeft=70\r\nTop=80\r\nAudio=7\r\nAMPM=5\r\n"
-                             "CallSign=W1AW\r\nCS_FontColor=-65536\r\nActive_Indicator=Active\r\n"
-                             "GMT=GMT\r\nMode Indicator=Manual\r\nStart=0\r\nMode=0\r\n"
-                             "localTimeZone=0\r\nform2Left=300\r\nform2Color=-256\r\n"
-                             "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n");
+        fixture->Store("[Main Form]\r\nLeft=70\r\nTop=80\r\nAudio=7\r\nAMPM=5\r\n"
+                       "CallSign=W1AW\r\nCS_FontColor=-65536\r\nActive_Indicator=Active\r\n"
+                       "GMT=GMT\r\nMode Indicator=Manual\r\nStart=0\r\nMode=0\r\n"
+                       "localTimeZone=0\r\nform2Left=300\r\nform2Color=-256\r\n"
+                       "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n");
         OpenWindows();
         QCOMPARE(QPoint(Form1->GetLeft(), Form1->GetTop()), QPoint(70, 80));
         QCOMPARE(Form1->audioChoice, 7);
@@ -114,8 +89,8 @@ private slots:
     }
 
     void unreadableValuesTakeTheirDefaults() {
-        WriteAll(Settings(), "\xEF\xBB\xBF[Main Form]\nAudio=abc\nAMPM=\nStart=abc\n"
-                             "Width=99999999999\nGMT=\nform2Top=1.5\n\x01\xFF garbage\n");
+        fixture->Store("\xEF\xBB\xBF[Main Form]\nAudio=abc\nAMPM=\nStart=abc\n"
+                       "Width=99999999999\nGMT=\nform2Top=1.5\n\x01\xFF garbage\n");
         OpenWindows();
         QCOMPARE(Form1->audioChoice, 1);
         QCOMPARE(timerState.clockFormat, 0);

@@ -193,6 +193,13 @@ TLabel* TForm::AddLabel(const TLabelDesign& design, TAlignLayout align) {
     return label;
 }
 
+TButton* TForm::AddButton(const UnicodeString& text, QRect designed, TAlignLayout align) {
+    auto* button = new TButton(this);
+    button->SetText(text);
+    Place(button, designed, align);
+    return button;
+}
+
 void TForm::LayOutControls() {
     for (const Placement& p : m_placements)
         LayOut(p);

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QEventLoop;
+class TButton;
 class TLabel;
 struct TLabelDesign;
 
@@ -87,6 +88,8 @@ protected:
     // Places a control in designed client coordinates; the form keeps it there as it resizes.
     void Place(QWidget* control, QRect designed, TAlignLayout align = TAlignLayout::Scale);
     TLabel* AddLabel(const TLabelDesign& design, TAlignLayout align = TAlignLayout::Scale);
+    TButton* AddButton(const UnicodeString& text, QRect designed,
+                       TAlignLayout align = TAlignLayout::Scale);
 
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
