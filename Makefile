@@ -39,6 +39,38 @@ bench: deps-test configure
 	cmake --build $(BUILD_DIR) --target chimewell bare_clock
 	scripts/bench.sh $(BUILD_DIR)
 
+# The program, its launcher, menu entry, icon, AppStream data and manual page under PREFIX
+# (DESTDIR is honoured); sudo only when PREFIX is not writable.
+PREFIX ?= /usr/local
+SUDO_INSTALL ?= $(shell [ "$$(id -u)" = 0 ] || [ -n "$(DESTDIR)" ] || [ -w "$(PREFIX)" ] || echo sudo)
+# The soak's length in program hours, and how much faster than real time its clock runs.
+SOAK_HOURS ?= 2
+SOAK_SPEED ?= 5
+
+.PHONY: install package deps-package soak screenshots
+
+install: deps-run configure
+	cmake --build $(BUILD_DIR) --target chimewell chimewell_compressed_docs
+	$(SUDO_INSTALL) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR); its dependencies come from the program's libraries.
+package: deps-package configure
+	cmake --build $(BUILD_DIR) --target chimewell chimewell_compressed_docs
+	cd $(BUILD_DIR) && cpack -G DEB
+
+deps-package:
+	scripts/setup-deps.sh package
+
+# SOAK_HOURS of program time at SOAK_SPEED times real speed (24 minutes by default); not in CI.
+soak: deps-test configure
+	cmake --build $(BUILD_DIR) --target chimewell
+	SOAK_HOURS=$(SOAK_HOURS) SOAK_SPEED=$(SOAK_SPEED) scripts/soak.sh $(BUILD_DIR)/app/chimewell
+
+# The README's pictures of every window, taken under Xvfb (QT_SCALE_FACTOR is honoured).
+screenshots: deps-test configure
+	cmake --build $(BUILD_DIR) --target chimewell
+	scripts/screenshots.sh $(BUILD_DIR)/app/chimewell docs
+
 deps-run:
 	scripts/setup-deps.sh run
 

@@ -33,7 +33,7 @@ TForm5::TForm5(TComponent* Owner)
     SelectFile = AddButton(QStringLiteral("Select File to Play"), {16, 296, 197, 33});
     FileSelectedLabel = AddLabel(kFileSelected);
     // A full path can be longer than the window is wide.
-    FileSelectedLabel->SetShrinkToFit(true);
+    FileSelectedLabel->SetWordWrap(true);
     SetTabOrder({SelectFile, PlayFileButton, PlaySystemButton, NoAudioButton});
     BindEvents();
 }

@@ -4,7 +4,7 @@
 # window-manager frame from a private X display, as an operator opens them. Honours
 # QT_SCALE_FACTOR, so the same script shows how the windows look on a high-DPI screen.
 # Usage: screenshots.sh <path to chimewell> [output folder, default docs/]
-# shellcheck source-path=SCRIPTDIR disable=SC2016 # conditions are eval'ed later
+# shellcheck source-path=SCRIPTDIR disable=SC2016,SC2034,SC2317,SC2119 # conditions are eval'ed later
 set -uo pipefail
 
 program=$(realpath "${1:?usage: $0 <path to chimewell> [output folder]}")
@@ -84,10 +84,10 @@ click_designed() {
 # that comes while a window still settles can be lost); sets window to its id. A closed
 # window's id may come back for a new one, so only the mapped ones count as known.
 open_by_click() {
-    local attempt known
+    local known
     known=$(mapped_others)
     window=""
-    for attempt in 1 2 3; do
+    for _ in 1 2 3; do
         click_designed "$@"
         e2e_wait_until 4 'window=$(mapped_other_besides $known)' && return 0
     done
@@ -101,7 +101,7 @@ shoot() {
     sleep 1
     geometry=$(e2e_outer_geometry "$1") || return 1
     read -r left top width height <<<"$geometry"
-    import -silent -window root -crop "${width}x${height}+${left}+${top}" +repage \
+    import -silent -window root -crop "${width}x${height}+${left}+${top}" +repage -strip \
         "$out_dir/$2.png" && echo "$out_dir/$2.png: ${width}x$height"
 }
 

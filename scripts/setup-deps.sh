@@ -16,6 +16,11 @@ wanted=("${build[@]}" "${run[@]}")
 case "${1:-run}" in
 test | bench) wanted+=("${test[@]}") ;;
 esac
+# Building the Debian package and checking it (the package test runs with the others).
+package=(dpkg-dev file lintian desktop-file-utils appstream)
+case "${1:-run}" in
+test | package) wanted+=("${package[@]}") ;;
+esac
 
 missing=()
 for pkg in "${wanted[@]}"; do

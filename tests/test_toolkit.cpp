@@ -101,6 +101,17 @@ private slots:
         QCOMPARE(form.Cover->geometry().center().x(), designed.center().x());
     }
 
+    void wrappedPathStaysInsideItsPlace() {
+        ProbeForm form(nullptr);
+        const QRect designed = form.Cover->geometry();
+        const QString path = QStringLiteral("/home/operator/Music/alerts/a-long-file-name.flac");
+        form.Cover->SetWordWrap(true);
+        form.Cover->SetText(path);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.Cover->geometry(), designed);
+        QCOMPARE(form.Cover->GetText(), path);
+    }
+
     void invisibleButtonStillTakesDoubleClicksAndWheel() {
         TButton area(nullptr);
         area.SetOpacity(0);

@@ -28,9 +28,21 @@ TLabel::TLabel(QWidget* Owner)
 }
 
 void TLabel::SetText(const UnicodeString& value) {
-    if (value == text())
+    if (value == m_text)
         return;
-    setText(value);
+    m_text = value;
+    ShowText();
+}
+
+void TLabel::SetWordWrap(bool wrap) {
+    setWordWrap(wrap);
+    ShowText();
+}
+
+// A zero-width space after each '/' lets a wrapped path break between its folders.
+void TLabel::ShowText() {
+    setText(wordWrap() ? QString(m_text).replace(QLatin1Char('/'), QStringLiteral("/\u200B"))
+                       : m_text);
     ScheduleFit();
 }
 
@@ -61,7 +73,8 @@ void TLabel::FitText() {
         shrunk.setPixelSize(size);
         setFont(shrunk);
     }
-    const int spill = fontMetrics().horizontalAdvance(text()) + 2 - m_bounds.width();
+    const int spill =
+        wordWrap() ? 0 : fontMetrics().horizontalAdvance(text()) + 2 - m_bounds.width();
     setGeometry(spill > 0 ? m_bounds.adjusted(-spill / 2, 0, spill - spill / 2, 0) : m_bounds);
 }
 

@@ -42,24 +42,29 @@ private:
 // A label takes no mouse input: clicks and wheel turns reach what lies beneath it. Its text
 // stays on one line, centred on its place; a text wider than the place spills over both
 // sides instead of being cut. A label that must always be read whole (the callsign) can
-// shrink its font instead of spilling out of the window.
+// shrink its font instead of spilling out of the window, and one that shows a file path can
+// wrap it over lines.
 class TLabel : public QLabel {
 public:
     explicit TLabel(QWidget* Owner);
-    UnicodeString GetText() const { return text(); }
+    UnicodeString GetText() const { return m_text; }
     void SetText(const UnicodeString& value);
     TTextSettings* GetTextSettings() { return &m_textSettings; }
     void SetFont(const TFont& font);
     void SetDesign(const TLabelDesign& design);
     void SetBounds(const QRect& bounds);
     void SetShrinkToFit(bool shrink);
+    // Breaks long text over lines inside its place, also after each '/' of a file path.
+    void SetWordWrap(bool wrap);
 
 private:
+    void ShowText();
     void ScheduleFit();
     void FitText();
     int FittingPixelSize() const;
 
     TTextSettings m_textSettings;
+    UnicodeString m_text;
     QRect m_bounds;
     int m_designedPixelSize = 12;
     bool m_shrinkToFit = false;

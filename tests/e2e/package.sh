@@ -7,7 +7,7 @@
 # X11 in the configuration folder it makes, where the program writes Chimewell.ini; a
 # platform chosen by the user is respected.
 # Usage: package.sh <build directory>
-# shellcheck source-path=SCRIPTDIR disable=SC2016 # conditions are eval'ed later
+# shellcheck source-path=SCRIPTDIR disable=SC2016,SC2119 # conditions are eval'ed later
 set -uo pipefail
 
 build_dir=$(realpath "${1:?usage: $0 <build directory>}")
