@@ -7,7 +7,7 @@
 # outside), and the program's resident memory at the end must be within 2 MB of its value
 # after the first mark. Prints the figures.
 # Usage: [SOAK_HOURS=2] [SOAK_SPEED=5] soak.sh <path to chimewell>
-# shellcheck source-path=SCRIPTDIR disable=SC2016 # conditions are eval'ed later
+# shellcheck source-path=SCRIPTDIR disable=SC2016,SC2119 # conditions are eval'ed later
 set -uo pipefail
 
 program=$(realpath "${1:?usage: $0 <path to chimewell>}")
@@ -19,11 +19,12 @@ readonly MAIN_TITLE=" Timer Chimewell! "
 readonly ALERT_TITLE=" Timer Chimewell!"
 readonly START_TIMEOUT=20  # real seconds; a loaded machine may start Qt slowly
 readonly RSS_LIMIT_KB=2048
-readonly MARKS=$(awk -v h="$HOURS" 'BEGIN { print int(h * 6 + 1e-9) }')
+MARKS=$(awk -v h="$HOURS" 'BEGIN { print int(h * 6 + 1e-9) }')
 # Program seconds from the start to the first mark: eight real seconds for the start-up.
-readonly LEAD=$(awk -v s="$SPEED" 'BEGIN { l = 8 * s; print (l > 300 ? 300 : int(l)) }')
-readonly DURATION=$(awk -v h="$HOURS" -v m="$MARKS" -v l="$LEAD" \
+LEAD=$(awk -v s="$SPEED" 'BEGIN { l = 8 * s; print (l > 300 ? 300 : int(l)) }')
+DURATION=$(awk -v h="$HOURS" -v m="$MARKS" -v l="$LEAD" \
     'BEGIN { d = h * 3600; last = l + 600 * (m - 1) + 30; print int(d > last ? d : last) }')
+readonly MARKS LEAD DURATION
 
 first_mark="" # the first mark in epoch seconds of the program's clock (UTC)
 launched=""   # the real time at which the program was started

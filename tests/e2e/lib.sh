@@ -114,15 +114,15 @@ e2e_start_display() {
         >"$E2E_ROOT/xvfb.log" 2>&1 &
     e2e_track $!
     e2e_wait_until 10 '[[ $(cat "'"$numberfile"'") == *[0-9] ]]' ||
-        { echo "FAIL: Xvfb did not start (see $E2E_ROOT/xvfb.log)"; return 1; }
+        { e2e_fail "Xvfb did not start (see $E2E_ROOT/xvfb.log)"; return 1; }
     DISPLAY=":$(tr -d '\n' <"$numberfile")"
     export DISPLAY
     mkdir -p "$E2E_ROOT/openbox-config"
     XDG_CONFIG_HOME="$E2E_ROOT/openbox-config" openbox --sm-disable \
         >"$E2E_ROOT/openbox.log" 2>&1 &
     e2e_track $!
-    e2e_wait_until 10 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
-        { echo "FAIL: openbox did not start (see $E2E_ROOT/openbox.log)"; return 1; }
+    e2e_wait_until 30 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+        { e2e_fail "openbox did not start (see $E2E_ROOT/openbox.log)"; return 1; }
 }
 
 # A PulseAudio server of our own with a null sink, so that nothing sounds on the machine's
@@ -138,7 +138,7 @@ e2e_start_sound() {
     e2e_track $!
     export PULSE_SERVER="unix:$dir/native"
     e2e_wait_until 10 'pactl info >/dev/null 2>&1' ||
-        { echo "FAIL: pulseaudio did not start (see $dir/pulseaudio.log)"; return 1; }
+        { e2e_fail "pulseaudio did not start (see $dir/pulseaudio.log)"; return 1; }
 }
 
 # --- time ----------------------------------------------------------------------------------
@@ -181,8 +181,10 @@ e2e_wait_until() {
 e2e_start_program() {
     local program=$1 offset=${2:-}
     local settings=(TZ="${E2E_TZ:-UTC}" QT_QPA_PLATFORM=xcb)
+    # Without FAKETIME_FORCE_MONOTONIC_FIX=0, Debian's libfaketime cuts every timed wait on
+    # the monotonic clock short, even with the monotonic clock left alone.
     [[ -n "$offset" ]] && settings+=(LD_PRELOAD="$(e2e_faketime_lib)" FAKETIME="+$offset"
-        FAKETIME_DONT_FAKE_MONOTONIC=1)
+        FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_FORCE_MONOTONIC_FIX=0)
     env "${settings[@]}" "$program" >"$E2E_ROOT/program-$(date +%s%N).log" 2>&1 &
     E2E_PROGRAM_PID=$!
     e2e_track "$E2E_PROGRAM_PID"

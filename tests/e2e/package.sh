@@ -47,13 +47,13 @@ expect_lintian_clean() {
     fi
 }
 
-# dpkg installs into an empty tree but checks the dependencies against this system's
-# packages, without --force.
+# dpkg installs into an empty tree, also without root, but checks the dependencies against
+# this system's packages: no dependency is forced.
 install_into_clean_tree() {
     root=$(e2e_fresh_dir root) || return 1
     mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
     cp /var/lib/dpkg/status "$root/var/lib/dpkg/status"
-    if dpkg --root="$root" --log=/dev/null -i "$package" >"$E2E_ROOT/dpkg.log" 2>&1; then
+    if dpkg --root="$root" --log=/dev/null --force-not-root -i "$package" >"$E2E_ROOT/dpkg.log" 2>&1; then
         e2e_pass "dpkg installed the package into an empty tree"
     else
         e2e_fail "dpkg could not install the package:"$'\n'"$(cat "$E2E_ROOT/dpkg.log")"
