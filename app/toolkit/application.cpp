@@ -44,6 +44,9 @@ void TApplication::Initialize() {
         return;
     PreferX11();
     qInstallMessageHandler(ReportMessage);
+    // Asking the window manager about a new window's frame gives that window a native handle;
+    // its siblings must stay plain widgets, or labels over buttons would start taking clicks.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     // The program takes nothing from its command line.
     static int argc = 1;
     static char name[] = "chimewell";

@@ -169,9 +169,24 @@ close_button_commits() {
     else
         e2e_fail "the main window's callsign did not change after typing and Close"
     fi
+    audio_label_still_opens_the_menu
     e2e_close_and_expect_exit "$main_window" "third run"
     expect_saved "$dir" "Main Form" CallSign "K1ABC"
     expect_saved "$dir" "Main Form" Start 0
+}
+
+# A window once opened over the main window must not leave the labels lying on buttons
+# catching clicks: the word "Audio" on the Audio button still opens the audio menu.
+audio_label_still_opens_the_menu() {
+    local menu
+    xdotool mousemove --window "$main_window" 188 458 click --repeat 2 --delay 80 1
+    if menu=$(e2e_wait_viewable "$EDITOR_TITLE" 5); then
+        e2e_pass "after the editor, a double-click on the word Audio opens the audio menu"
+        e2e_close_window "$menu"
+        e2e_wait_until 5 '[[ "$(e2e_map_state "$menu")" != IsViewable ]]'
+    else
+        e2e_fail "after the editor, a double-click on the word Audio opened nothing"
+    fi
 }
 
 e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop import compare
