@@ -30,42 +30,29 @@ private slots:
     void init() { windows = std::make_unique<AudioWindows>(); }
     void cleanup() { windows.reset(); }
 
-    void firstOpeningTakesTheDefaults() {
-        Form1->selectedFile = QStringLiteral("/music/chime.wav");
-        TForm5* menu = windows->OpenMenu();
-        QCOMPARE(QRect(menu->GetLeft(), menu->GetTop(), menu->GetWidth(), menu->GetHeight()),
-                 QRect(100, 100, 240, 390));
-        QCOMPARE(menu->FileSelectedLabel->GetText(), QStringLiteral("No File Selected"));
-        QVERIFY(!menu->FileSelectedLabel->isHidden());
-        QCOMPARE(menu->fileExists, 0);
-        QCOMPARE(Form1->selectedFile, QStringLiteral("/music/chime.wav"));
-        QCOMPARE(menu->windowTitle(), QStringLiteral(" Timer Chimewell!"));
-    }
-
-    void storedSelectionIsReloaded_data() {
+    void opening_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("after");
         const QByteArray file = "[Select Audio Form]\nSelected File=/music/b.wav\n";
+        const QString none = QStringLiteral("No File Selected");
+        QTest::newRow("nothing stored") << QByteArray() << "/a.wav" << none << "/a.wav";
         QTest::newRow("saved selection") << "[Audio Form]\nfileExists=1\n" + file << "0"
                                          << "0"
                                          << "/music/b.wav";
         QTest::newRow("saved, no file key")
-            << QByteArray("[Audio Form]\nfileExists=1\n") << "/music/a.wav"
-            << "/music/a.wav"
+            << QByteArray("[Audio Form]\nfileExists=1\n") << "/a.wav"
+            << "/a.wav"
             << "0";
         QTest::newRow("2 is no selection")
-            << "[Audio Form]\nfileExists=2\n" + file << "/music/a.wav"
-            << "No File Selected"
-            << "/music/a.wav";
-        QTest::newRow("unreadable") << "[Audio Form]\nfileExists=one\n" + file << "0"
-                                    << "No File Selected"
-                                    << "0";
+            << "[Audio Form]\nfileExists=2\n" + file << "/a.wav" << none << "/a.wav";
+        QTest::newRow("unreadable")
+            << "[Audio Form]\nfileExists=one\n" + file << "0" << none << "0";
     }
 
     // The label shows what the main window held before the reload.
-    void storedSelectionIsReloaded() {
+    void opening() {
         QFETCH(QByteArray, stored);
         QFETCH(QString, before);
         QFETCH(QString, label);
@@ -73,6 +60,9 @@ private slots:
         windows->Store(stored);
         Form1->selectedFile = before;
         TForm5* menu = windows->OpenMenu();
+        QCOMPARE(QRect(menu->GetLeft(), menu->GetTop(), menu->GetWidth(), menu->GetHeight()),
+                 QRect(100, 100, 240, 390));
+        QCOMPARE(menu->windowTitle(), QStringLiteral(" Timer Chimewell!"));
         QCOMPARE(menu->FileSelectedLabel->GetText(), label);
         QCOMPARE(Form1->selectedFile, after);
     }
@@ -82,33 +72,33 @@ private slots:
         QTest::addColumn<QString>("selectedFile");
         QTest::addColumn<int>("choice");
         QTest::addColumn<bool>("closes");
-        QTest::addColumn<bool>("labelShown");
         QTest::addColumn<QString>("label");
         const QString none = QStringLiteral("No File Selected");
         QTest::newRow("No Audio") << "No Audio"
-                                  << "/a.wav" << 0 << true << false << none;
+                                  << "/a.wav" << 0 << true << none;
         QTest::newRow("System Tones") << "System Tones"
-                                      << "0" << 1 << true << false << none;
+                                      << "0" << 1 << true << none;
         QTest::newRow("Play File") << "Play File"
-                                   << "/a.wav" << 2 << true << true << none;
+                                   << "/a.wav" << 2 << true << none;
         QTest::newRow("Play File, empty text") << "Play File"
-                                               << "" << 2 << true << true << none;
+                                               << "" << 2 << true << none;
         QTest::newRow("Play File, none chosen")
             << "Play File"
-            << "0" << 5 << false << true << "You must first select an audio file";
+            << "0" << 5 << false << "You must first select an audio file";
     }
 
+    // Only the choice of a file shows the label; a refusal keeps the menu open, unstored.
     void choice() {
         QFETCH(QString, button);
         QFETCH(QString, selectedFile);
         QFETCH(int, choice);
         QFETCH(bool, closes);
-        QFETCH(bool, labelShown);
         QFETCH(QString, label);
         Form1->selectedFile = selectedFile;
         Form1->audioChoice = 5;
         TForm5* menu = windows->OpenMenu();
         menu->SetVisible(true);
+        const bool labelShown = button == "Play File";
         menu->FileSelectedLabel->setVisible(!labelShown);
         ClickButton(menu, button);
         QCOMPARE(Form1->audioChoice, choice);
@@ -132,13 +122,9 @@ private slots:
 
     void audioButtonOpensTheMenuModally() {
         Form1->SetVisible(true);
-        TForm5* shown =
-            RunModal<TForm5>([] { QTest::mouseDClick(Form1->AudioButton, Qt::LeftButton); },
-                             [](TForm5* menu) {
-                                 QCOMPARE(menu, Form5);
-                                 QCOMPARE(menu->parentWidget(), Form1);
-                             });
-        QVERIFY(shown);
+        const auto open = [] { QTest::mouseDClick(Form1->AudioButton, Qt::LeftButton); };
+        QVERIFY(
+            RunModal<TForm5>(open, [](TForm5* menu) { QCOMPARE(menu->parentWidget(), Form1); }));
         QCOMPARE(Form1->audioChoice, 1);
         QVERIFY(windows->Settings().contains("[Audio Form]"));
         Form5 = nullptr; // destroyed by the handler
@@ -148,14 +134,11 @@ private slots:
     void selectFileOpensThePickerOverTheMenu() {
         TForm5* menu = windows->OpenMenu();
         menu->SetVisible(true);
-        TForm4* shown =
-            RunModal<TForm4>([menu] { QTest::mouseClick(menu->SelectFile, Qt::LeftButton); },
-                             [menu](TForm4* picker) {
-                                 QCOMPARE(picker, Form4);
-                                 QCOMPARE(picker->parentWidget(), menu);
-                                 QVERIFY(menu->GetVisible());
-                             });
-        QVERIFY(shown);
+        const auto open = [menu] { QTest::mouseClick(menu->SelectFile, Qt::LeftButton); };
+        QVERIFY(RunModal<TForm4>(open, [menu](TForm4* picker) {
+            QCOMPARE(picker->parentWidget(), menu);
+            QVERIFY(menu->GetVisible());
+        }));
         Form4 = nullptr; // destroyed by the handler
         QVERIFY(menu->GetVisible());
         QCOMPARE(menu->FileSelectedLabel->GetText(), QStringLiteral("Audio File Not Selected"));

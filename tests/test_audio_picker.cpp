@@ -14,7 +14,6 @@ class TestAudioPicker : public QObject {
     std::unique_ptr<AudioWindows> windows;
     QStringList reported;
     QStringList answer;
-    QString offeredFilter;
 
     QString Tone() const { return windows->Path("call sign tone.wav"); }
     QString OtherTone() const { return windows->Path("Grüße 音.wav"); }
@@ -25,203 +24,169 @@ class TestAudioPicker : public QObject {
     }
     // The operator's part in one step: "choose", "other", "bad" or "cancel" in the dialog,
     // or the button of that name.
-    void Do(TForm4* picker, const QString& step);
+    void Do(TForm4* picker, const QString& step) {
+        const QHash<QString, QStringList> answers{
+            {"choose", {Tone()}}, {"other", {OtherTone()}}, {"bad", {Noise()}}, {"cancel", {}}};
+        if (!answers.contains(step))
+            return ClickButton(picker, step);
+        answer = answers[step];
+        QTest::mouseClick(picker->Button1, Qt::LeftButton);
+    }
     QString Loaded(TForm4* picker) const {
         return picker->MediaPlayer1->GetMedia() ? picker->MediaPlayer1->GetFileName() : QString();
     }
 
 private slots:
-    void initTestCase();
-    void init();
     void cleanup() { windows.reset(); }
     void cleanupTestCase() { TOpenDialog::SetChooser(nullptr); }
 
-    void firstOpeningTakesTheDefaults();
-    void storedFileIsOnlyShown();
-    void choosingListsTheNameAndLoadsThePath();
-    void steps_data();
-    void steps();
-    void closing_data();
-    void closing();
-    void closeWritesItsKeysInOrder();
-    void savedSelectionReachesTheNextMenu();
-};
+    void initTestCase() {
+        qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+        application.OnException = [this](TObject*, const std::exception& e) {
+            reported << QString::fromUtf8(e.what());
+        };
+        TOpenDialog::SetChooser([this](QWidget*, const UnicodeString& filter) {
+            return filter == TMediaCodecManager::GetFilterString() ? answer : QStringList();
+        });
+    }
 
-void TestAudioPicker::initTestCase() {
-    // No sound server: nothing here may wait for one.
-    qputenv("PULSE_SERVER", "unix:/nonexistent/native");
-    application.OnException = [this](TObject*, const std::exception& e) {
-        reported << QString::fromUtf8(e.what());
-    };
-    TOpenDialog::SetChooser([this](QWidget*, const UnicodeString& filter) {
-        offeredFilter = filter;
-        return answer;
-    });
-}
+    void init() {
+        windows = std::make_unique<AudioWindows>();
+        reported.clear();
+        QVERIFY(WriteToneWav(Tone(), 0.2));
+        QVERIFY(WriteToneWav(OtherTone(), 0.2));
+        QFile noise(Noise());
+        QVERIFY(noise.open(QIODevice::WriteOnly));
+        noise.write("not audio at all\n");
+    }
 
-void TestAudioPicker::init() {
-    windows = std::make_unique<AudioWindows>();
-    reported.clear();
-    offeredFilter.clear();
-    QVERIFY(WriteToneWav(Tone(), 0.2));
-    QVERIFY(WriteToneWav(OtherTone(), 0.2));
-    QFile noise(Noise());
-    QVERIFY(noise.open(QIODevice::WriteOnly));
-    noise.write("not audio at all\n");
-}
+    void opening_data() {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("first") << false;
+        QTest::newRow("stored file") << true;
+    }
 
-void TestAudioPicker::Do(TForm4* picker, const QString& step) {
-    const QHash<QString, QStringList> answers{
-        {"choose", {Tone()}}, {"other", {OtherTone()}}, {"bad", {Noise()}}, {"cancel", {}}};
-    if (!answers.contains(step))
-        return ClickButton(picker, step);
-    answer = answers[step];
-    QTest::mouseClick(picker->Button1, Qt::LeftButton);
-}
+    // A stored file is only shown, neither listed nor loaded.
+    void opening() {
+        QFETCH(bool, stored);
+        if (stored)
+            windows->Store(
+                QStringLiteral("[Select Audio Form]\nSelected File=%1\n").arg(Tone()).toUtf8());
+        TForm4* picker = OpenPickerOverMenu();
+        QCOMPARE(
+            QRect(picker->GetLeft(), picker->GetTop(), picker->GetWidth(), picker->GetHeight()),
+            QRect(100, 100, 450, 425));
+        QCOMPARE(picker->windowTitle(), QStringLiteral(" Timer Chimewell!"));
+        QCOMPARE(picker->Label1->GetText(), stored ? Tone() : QStringLiteral("No file selected"));
+        QCOMPARE(picker->PlayListBox->Count(), 0);
+        QVERIFY(!picker->MediaPlayer1->GetMedia());
+    }
 
-void TestAudioPicker::firstOpeningTakesTheDefaults() {
-    TForm4* picker = OpenPickerOverMenu();
-    QCOMPARE(QRect(picker->GetLeft(), picker->GetTop(), picker->GetWidth(), picker->GetHeight()),
-             QRect(100, 100, 450, 425));
-    QCOMPARE(picker->Label1->GetText(), QStringLiteral("No file selected"));
-    QCOMPARE(picker->windowTitle(), QStringLiteral(" Timer Chimewell!"));
-    QCOMPARE(picker->PlayListBox->Count(), 0);
-    QCOMPARE(picker->MediaPlayer1->GetFileName(), QString());
-}
+    void steps_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<int>("fileExists");
+        const QString tone = QStringLiteral("call sign tone.wav");
+        const QString none;
+        QTest::newRow("empty: clear, play, save do nothing")
+            << QStringList{"Clear Selection", "Play Audio File", "Save File Selection"} << 0 << none
+            << 0;
+        QTest::newRow("cancel") << QStringList{"cancel"} << 0 << none << 0;
+        QTest::newRow("choose, save")
+            << QStringList{"choose", "Save File Selection"} << 1 << tone << 1;
+        QTest::newRow("choose another")
+            << QStringList{"choose", "other"} << 1 << "Grüße 音.wav" << 0;
+        QTest::newRow("clear") << QStringList{"choose", "Clear Selection"} << 0 << none << 0;
+        QTest::newRow("cancel keeps the file") << QStringList{"choose", "cancel"} << 0 << tone << 0;
+        QTest::newRow("orphaned save")
+            << QStringList{"choose", "cancel", "Save File Selection"} << 0 << tone << 1;
+        QTest::newRow("orphaned clear")
+            << QStringList{"choose", "cancel", "Clear Selection"} << 0 << none << 0;
+        QTest::newRow("bad file") << QStringList{"bad"} << 0 << none << 0;
+        QTest::newRow("bad file keeps the file") << QStringList{"choose", "bad"} << 0 << tone << 0;
+    }
 
-void TestAudioPicker::storedFileIsOnlyShown() {
-    windows->Store(QStringLiteral("[Select Audio Form]\nSelected File=%1\n").arg(Tone()).toUtf8());
-    TForm4* picker = OpenPickerOverMenu();
-    QCOMPARE(picker->Label1->GetText(), Tone());
-    QCOMPARE(picker->PlayListBox->Count(), 0);
-    QVERIFY(!picker->MediaPlayer1->GetMedia());
-}
+    // The list shows the name and holds the path; saving reaches the menu but not the file.
+    void steps() {
+        QFETCH(QStringList, steps);
+        QFETCH(int, listed);
+        QFETCH(QString, loaded);
+        QFETCH(int, fileExists);
+        const bool refused = steps.contains("bad");
+        TForm4* picker = OpenPickerOverMenu();
+        for (const QString& step : steps)
+            Do(picker, step);
+        QCOMPARE(ExtractFileName(Loaded(picker)), loaded);
+        QCOMPARE(picker->PlayListBox->Count(), listed);
+        if (listed) {
+            QCOMPARE(picker->PlayListBox->GetItem(0), loaded);
+            QCOMPARE(picker->PlayListBox->GetObject(0)->GetFileName(), Loaded(picker));
+        }
+        QCOMPARE(Form5->fileExists, fileExists);
+        const QString label = fileExists ? Loaded(picker) : QStringLiteral("No file selected");
+        QCOMPARE(picker->Label1->GetText(), label);
+        if (fileExists)
+            QCOMPARE(Form5->FileSelectedLabel->GetText(), label);
+        QCOMPARE(windows->Settings(), QString());
+        QCOMPARE(reported.size(), refused ? 1 : 0);
+        if (refused)
+            QVERIFY2(reported.first().contains("\"" + Noise() + "\""),
+                     qPrintable(reported.first()));
+    }
 
-void TestAudioPicker::choosingListsTheNameAndLoadsThePath() {
-    TForm4* picker = OpenPickerOverMenu();
-    Do(picker, "choose");
-    QCOMPARE(offeredFilter, TMediaCodecManager::GetFilterString());
-    QCOMPARE(picker->PlayListBox->Count(), 1);
-    QCOMPARE(picker->PlayListBox->GetItem(0), QStringLiteral("call sign tone.wav"));
-    QCOMPARE(picker->PlayListBox->GetObject(0)->GetFileName(), Tone());
-    QCOMPARE(Loaded(picker), Tone());
-    Do(picker, "Save File Selection");
-    QCOMPARE(picker->Label1->GetText(), Tone());
-    QCOMPARE(Form5->FileSelectedLabel->GetText(), Tone());
-    QCOMPARE(Form5->fileExists, 1);
-    QCOMPARE(windows->Settings(), QString());
-    QVERIFY(reported.isEmpty());
-}
+    void closing_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("handedToMainWindow");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("menuLabel");
+        const QString notSelected = QStringLiteral("Audio File Not Selected");
+        const QString unchanged = QStringLiteral("No File Selected");
+        QTest::newRow("close box, loaded") << QStringList{"choose"} << false << true << unchanged;
+        QTest::newRow("close and return, loaded")
+            << QStringList{"choose", "Close and Return"} << true << true << unchanged;
+        QTest::newRow("close box, nothing loaded")
+            << QStringList{} << false << false << notSelected;
+        QTest::newRow("close and return, nothing loaded")
+            << QStringList{"Close and Return"} << false << false << notSelected;
+        QTest::newRow("saved, cleared, close and return")
+            << QStringList{"choose", "Save File Selection", "Clear Selection", "Close and Return"}
+            << false << false << notSelected;
+    }
 
-void TestAudioPicker::steps_data() {
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<int>("listed");
-    QTest::addColumn<QString>("loaded");
-    QTest::addColumn<int>("fileExists");
-    QTest::addColumn<bool>("refused");
-    const QString tone = QStringLiteral("call sign tone.wav");
-    const QString none;
-    QTest::newRow("empty: clear, play, save do nothing")
-        << QStringList{"Clear Selection", "Play Audio File", "Save File Selection"} << 0 << none
-        << 0 << false;
-    QTest::newRow("cancel") << QStringList{"cancel"} << 0 << none << 0 << false;
-    QTest::newRow("choose another")
-        << QStringList{"choose", "other"} << 1 << "Grüße 音.wav" << 0 << false;
-    QTest::newRow("clear") << QStringList{"choose", "Clear Selection"} << 0 << none << 0 << false;
-    QTest::newRow("cancel keeps the file")
-        << QStringList{"choose", "cancel"} << 0 << tone << 0 << false;
-    QTest::newRow("orphaned save")
-        << QStringList{"choose", "cancel", "Save File Selection"} << 0 << tone << 1 << false;
-    QTest::newRow("orphaned clear")
-        << QStringList{"choose", "cancel", "Clear Selection"} << 0 << none << 0 << false;
-    QTest::newRow("bad file") << QStringList{"bad"} << 0 << none << 0 << true;
-    QTest::newRow("bad file keeps the file")
-        << QStringList{"choose", "bad"} << 0 << tone << 0 << true;
-}
+    // Without a loaded file the main window keeps its "0" and its choice, and the file keeps
+    // the path stored before.
+    void closing() {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, handedToMainWindow);
+        QFETCH(bool, stored);
+        QFETCH(QString, menuLabel);
+        windows->Store("[Select Audio Form]\nSelected File=/music/old.wav\n");
+        TForm4* picker = OpenPickerOverMenu();
+        picker->SetVisible(true);
+        for (const QString& step : steps)
+            Do(picker, step);
+        if (picker->GetVisible())
+            picker->Close();
+        QVERIFY(!picker->GetVisible());
+        QCOMPARE(Form1->selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
+        QCOMPARE(Form1->audioChoice, handedToMainWindow ? 2 : 1);
+        const QString file = TIniFile(SettingsFilePath())
+                                 .ReadString("Select Audio Form", "Selected File", QString());
+        QCOMPARE(file, stored ? Tone() : QStringLiteral("/music/old.wav"));
+        QCOMPARE(Form5->FileSelectedLabel->GetText(), menuLabel);
+    }
 
-void TestAudioPicker::steps() {
-    QFETCH(QStringList, steps);
-    QFETCH(int, listed);
-    QFETCH(QString, loaded);
-    QFETCH(int, fileExists);
-    QFETCH(bool, refused);
-    TForm4* picker = OpenPickerOverMenu();
-    for (const QString& step : steps)
-        Do(picker, step);
-    QCOMPARE(picker->PlayListBox->Count(), listed);
-    QCOMPARE(ExtractFileName(Loaded(picker)), loaded);
-    QCOMPARE(Form5->fileExists, fileExists);
-    QCOMPARE(picker->Label1->GetText(),
-             fileExists ? Loaded(picker) : QStringLiteral("No file selected"));
-    QCOMPARE(reported.size(), refused ? 1 : 0);
-    if (refused)
-        QVERIFY2(reported.first().contains("\"" + Noise() + "\""), qPrintable(reported.first()));
-}
-
-void TestAudioPicker::closing_data() {
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<bool>("handedToMainWindow");
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<QString>("menuLabel");
-    const QString notSelected = QStringLiteral("Audio File Not Selected");
-    const QString unchanged = QStringLiteral("No File Selected");
-    QTest::newRow("close box, loaded") << QStringList{"choose"} << false << true << unchanged;
-    QTest::newRow("close and return, loaded")
-        << QStringList{"choose", "Close and Return"} << true << true << unchanged;
-    QTest::newRow("close box, nothing loaded") << QStringList{} << false << false << notSelected;
-    QTest::newRow("close and return, nothing loaded")
-        << QStringList{"Close and Return"} << false << false << notSelected;
-    QTest::newRow("saved, cleared, close and return")
-        << QStringList{"choose", "Save File Selection", "Clear Selection", "Close and Return"}
-        << false << false << notSelected;
-}
-
-// Without a loaded file the main window keeps its "0" and its choice, and the file keeps
-// the path stored before.
-void TestAudioPicker::closing() {
-    QFETCH(QStringList, steps);
-    QFETCH(bool, handedToMainWindow);
-    QFETCH(bool, stored);
-    QFETCH(QString, menuLabel);
-    windows->Store("[Select Audio Form]\nSelected File=/music/old.wav\n");
-    TForm4* picker = OpenPickerOverMenu();
-    picker->SetVisible(true);
-    for (const QString& step : steps)
-        Do(picker, step);
-    if (picker->GetVisible())
+    void closeWritesItsKeysInOrder() {
+        TForm4* picker = OpenPickerOverMenu();
+        Do(picker, "choose");
         picker->Close();
-    QVERIFY(!picker->GetVisible());
-    QCOMPARE(Form1->selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
-    QCOMPARE(Form1->audioChoice, handedToMainWindow ? 2 : 1);
-    const QString file =
-        TIniFile(SettingsFilePath()).ReadString("Select Audio Form", "Selected File", QString());
-    QCOMPARE(file, stored ? Tone() : QStringLiteral("/music/old.wav"));
-    QCOMPARE(Form5->FileSelectedLabel->GetText(), menuLabel);
-}
-
-void TestAudioPicker::closeWritesItsKeysInOrder() {
-    TForm4* picker = OpenPickerOverMenu();
-    Do(picker, "choose");
-    picker->Close();
-    QCOMPARE(windows->Settings(),
-             QStringLiteral("[Select Audio Form]\nLeft=100\nTop=100\nWidth=450\nHeight=425\n"
-                            "Selected File=%1\n")
-                 .arg(Tone()));
-}
-
-// Saved in the picker, the selection reaches the menu's next opening through the file.
-void TestAudioPicker::savedSelectionReachesTheNextMenu() {
-    TForm4* picker = OpenPickerOverMenu();
-    Do(picker, "choose");
-    Do(picker, "Save File Selection");
-    windows->ClosePicker();
-    Form5->Close();
-    delete Form5;
-    Form1->selectedFile = QStringLiteral("0");
-    TForm5* menu = windows->OpenMenu();
-    QCOMPARE(menu->fileExists, 1);
-    QCOMPARE(Form1->selectedFile, Tone());
-}
+        QCOMPARE(windows->Settings(),
+                 QStringLiteral("[Select Audio Form]\nLeft=100\nTop=100\nWidth=450\nHeight=425\n"
+                                "Selected File=%1\n")
+                     .arg(Tone()));
+    }
+};
 
 QTEST_MAIN(TestAudioPicker)
 #include "test_audio_picker.moc"

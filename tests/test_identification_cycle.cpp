@@ -14,13 +14,11 @@ public:
     bool fileLoads = true;
 
     void SetTimerInterval(int milliseconds) override {
-        calls << QStringLiteral("interval %1").arg(milliseconds);
+        calls << QString("interval %1").arg(milliseconds);
     }
-    void SetDateText(const char* text) override { calls << "date " + QString::fromLatin1(text); }
-    void SetClockText(const char* text) override { calls << "clock " + QString::fromLatin1(text); }
-    void SetAudioStatusText(const char* text) override {
-        calls << "status " + QString::fromLatin1(text);
-    }
+    void SetDateText(const char* text) override { calls << "date " + QString(text); }
+    void SetClockText(const char* text) override { calls << "clock " + QString(text); }
+    void SetAudioStatusText(const char* text) override { calls << "status " + QString(text); }
     void ShowAlert() override { calls << "show"; }
     void HideAlert() override { calls << "hide"; }
     void SystemTone() override { calls << "beep"; }
@@ -31,30 +29,14 @@ public:
 };
 
 bool IsRefresh(const QString& call) {
-    return call.startsWith("interval") || call.startsWith("date") || call.startsWith("clock") ||
-           call.startsWith("status");
+    static const QRegularExpression refresh("^(interval|date|clock|status) ");
+    return call.contains(refresh);
 }
 
-std::tm December2026(int day, int hour, int minute, int second) {
-    std::tm fields{};
-    fields.tm_year = 2026 - 1900;
-    fields.tm_mon = 11;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    fields.tm_isdst = -1;
-    return fields;
-}
-
-std::time_t LocalTime(int hour, int minute, int second) {
-    std::tm fields = December2026(6, hour, minute, second);
-    return std::mktime(&fields);
-}
-
-std::time_t UtcTime(int hour, int minute, int second) {
-    std::tm fields = December2026(6, hour, minute, second);
-    return timegm(&fields);
+// 6 December 2026 at the given time of day, read as local time or as GMT.
+std::time_t At(int hour, int minute, bool gmt = false) {
+    const QDateTime time(QDate(2026, 12, 6), QTime(hour, minute), gmt ? Qt::UTC : Qt::LocalTime);
+    return time.toSecsSinceEpoch();
 }
 
 void UseZone(const char* zone) {
@@ -79,34 +61,14 @@ struct Cycle {
             for (int tick = 0; tick < 3; ++tick) {
                 effects.calls.clear();
                 Tick(minuteStart + second);
-                for (const QString& call : effects.calls) {
-                    if (!IsRefresh(call)) {
-                        marks << QStringLiteral("%1 %2").arg(second).arg(call);
-                    }
-                }
+                for (const QString& call : effects.calls)
+                    if (!IsRefresh(call))
+                        marks << QString("%1 %2").arg(second).arg(call);
             }
         }
         return marks.join('|');
     }
 };
-
-// Columns that the alert tables share: whether the cycle runs, the audio choice, and whether
-// the operator raised the alert with the Display button beforehand.
-void AddCycleColumns() {
-    QTest::addColumn<bool>("running");
-    QTest::addColumn<int>("audioChoice");
-    QTest::addColumn<bool>("fromButton");
-}
-
-void SetUpFromRow(Cycle& cycle) {
-    QFETCH(bool, running);
-    QFETCH(int, audioChoice);
-    QFETCH(bool, fromButton);
-    cycle.state.running = running;
-    cycle.audioChoice = audioChoice;
-    cycle.state.alertShowing = fromButton;
-    cycle.state.alertFromButton = fromButton;
-}
 
 } // namespace
 
@@ -117,195 +79,109 @@ private slots:
     void initTestCase() { UseZone("America/New_York"); }
     void cleanup() { UseZone("America/New_York"); }
 
-    void tickRefreshesThenActsInOrder() {
+    void tickRefreshesThenActs_data() {
+        QTest::addColumn<int>("audioChoice");
+        QTest::addColumn<QString>("actions");
+        QTest::newRow("tone") << 1 << "status System Tone Selected|show|beep";
+        QTest::newRow("unknown choice leaves status alone") << 5 << "show";
+    }
+    void tickRefreshesThenActs() {
+        QFETCH(int, audioChoice);
+        QFETCH(QString, actions);
         Cycle cycle;
-        cycle.Tick(LocalTime(12, 30, 0));
-        const QStringList expected{"interval 100",
-                                   "date Sunday Dec 06, 2026 ",
-                                   "clock 12:30:00 PM",
-                                   "status System Tone Selected",
-                                   "show",
-                                   "beep"};
-        QCOMPARE(cycle.effects.calls, expected);
+        cycle.audioChoice = audioChoice;
+        cycle.Tick(At(12, 30));
+        QCOMPARE(cycle.effects.calls.join('|'),
+                 "interval 100|date Sunday Dec 06, 2026 |clock 12:30:00 PM|" + actions);
     }
 
-    void marksAroundTenMinutes_data() {
-        AddCycleColumns();
+    // Conditions differ from a running Auto-mode cycle with no alert up and a playable file:
+    // "stopped", "manual", "timer alert", "button alert" (raised with Display), "close"
+    // (the operator closed the alert), "bad file", "Kathmandu" (zone), "GMT" (shown).
+    void minuteAndAHalf_data() {
+        QTest::addColumn<QString>("conditions");
         QTest::addColumn<int>("minute");
-        QTest::addColumn<bool>("autoMode");
-        QTest::addColumn<bool>("fileLoads");
+        QTest::addColumn<int>("audioChoice");
         QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("showingAfter");
 
-        QTest::newRow("auto, tone")
-            << true << 1 << false << 30 << true << true << "0 show|0 beep|15 hide" << false;
-        QTest::newRow("manual stays")
-            << true << 1 << false << 30 << false << true << "0 show|0 beep" << true;
-        QTest::newRow("minute 35") << true << 1 << false << 35 << true << true << "" << false;
-        QTest::newRow("stopped") << false << 1 << false << 40 << true << true << "" << false;
-        QTest::newRow("display raised")
-            << true << 1 << true << 40 << true << true << "0 beep" << true;
-        QTest::newRow("file plays") << true << 2 << false << 30 << true << true
-                                    << "0 show|0 load|0 play|15 hide|15 stop" << false;
-        QTest::newRow("file not loaded") << true << 2 << false << 30 << true << false
-                                         << "0 show|0 load|15 hide|15 stop" << false;
-        QTest::newRow("display raised, file")
-            << true << 2 << true << 40 << true << true << "0 load|0 play" << true;
-        QTest::newRow("no audio") << true << 0 << false << 30 << true << true << "0 show|15 hide"
-                                  << false;
-        QTest::newRow("unknown choice")
-            << true << 5 << false << 30 << true << true << "0 show|15 hide" << false;
+        QTest::newRow("auto, tone") << "" << 30 << 1 << "0 show|0 beep|15 hide";
+        QTest::newRow("manual stays") << "manual" << 30 << 1 << "0 show|0 beep";
+        QTest::newRow("stopped: no mark, no close") << "stopped timer alert" << 40 << 1 << "";
+        QTest::newRow("button alert waits for a click") << "button alert" << 40 << 1 << "0 beep";
+        QTest::newRow("file plays") << "" << 30 << 2 << "0 show|0 load|0 play|15 hide|15 stop";
+        QTest::newRow("bad file is silent")
+            << "bad file" << 30 << 2 << "0 show|0 load|15 hide|15 stop";
+        QTest::newRow("unknown choice is silent") << "" << 30 << 5 << "0 show|15 hide";
+        // Any minute's second 15 closes it, so switching to Auto mode late still closes it.
+        QTest::newRow("auto chosen after the mark") << "timer alert" << 43 << 1 << "15 hide";
+        QTest::newRow("close stops the file first")
+            << "timer alert close" << 33 << 2 << "0 stop|0 hide";
+        QTest::newRow("close when stopped") << "stopped timer alert close" << 33 << 1 << "0 hide";
+        // Once closed, the next timer alert closes itself again.
+        // Kathmandu is 5:45 ahead of GMT, so its ten-minute marks fall between GMT's.
+        QTest::newRow("Kathmandu 12:50 marks") << "Kathmandu" << 50 << 1 << "0 show|0 beep|15 hide";
+        QTest::newRow("GMT 07:05 does not") << "Kathmandu GMT" << 50 << 1 << "";
+        QTest::newRow("close button alert")
+            << "button alert close" << 39 << 1 << "0 hide|60 show|60 beep|75 hide";
     }
-
-    void marksAroundTenMinutes() {
+    void minuteAndAHalf() {
         QFETCH(int, minute);
-        QFETCH(bool, autoMode);
-        QFETCH(bool, fileLoads);
+        QFETCH(int, audioChoice);
+        QFETCH(QString, conditions);
         QFETCH(QString, expected);
-        QFETCH(bool, showingAfter);
+        if (conditions.contains("Kathmandu"))
+            UseZone("Asia/Kathmandu");
         Cycle cycle;
-        SetUpFromRow(cycle);
-        cycle.state.autoMode = autoMode;
-        cycle.effects.fileLoads = fileLoads;
-
-        QCOMPARE(cycle.Run(LocalTime(12, minute, 0), 0, 16), expected);
-        QCOMPARE(cycle.state.alertShowing, showingAfter);
-        QVERIFY(cycle.state.armed);
-    }
-
-    void unknownAudioChoiceLeavesStatusAlone() {
-        Cycle cycle;
-        cycle.audioChoice = 5;
-        cycle.Tick(LocalTime(12, 30, 0));
-        QVERIFY(!cycle.effects.calls.join('|').contains("status"));
-    }
-
-    void triggerFiresOnceWithinSecondsZeroAndOne() {
-        Cycle cycle;
-        QCOMPARE(cycle.Run(LocalTime(12, 30, 0), 0, 1), QString("0 show|0 beep"));
-        QVERIFY(!cycle.state.armed);
-        cycle.Run(LocalTime(12, 30, 0), 2, 2);
-        QVERIFY(cycle.state.armed);
-    }
-
-    void startDuringMarkTriggersNextTick() {
-        Cycle cycle;
-        cycle.state.running = false;
-        QCOMPARE(cycle.Run(LocalTime(12, 40, 0), 0, 0), QString());
-        QVERIFY(cycle.state.armed);
-        cycle.state.running = true;
-        QCOMPARE(cycle.Run(LocalTime(12, 40, 0), 1, 1), QString("1 show|1 beep"));
-    }
-
-    void stoppedCycleLeavesTimerAlertAtSecond15() {
-        Cycle cycle;
-        cycle.state.running = false;
-        cycle.state.alertShowing = true;
-        QCOMPARE(cycle.Run(LocalTime(12, 43, 0), 14, 16), QString());
-        QVERIFY(cycle.state.alertShowing);
-    }
-
-    void closeRequest_data() {
-        AddCycleColumns();
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("file stops before hiding") << true << 2 << false << "20 stop|20 hide";
-        QTest::newRow("stopped cycle still hides") << false << 1 << false << "20 hide";
-        QTest::newRow("display raised") << true << 1 << true << "20 hide";
-    }
-
-    void closeRequest() {
-        QFETCH(QString, expected);
-        Cycle cycle;
-        SetUpFromRow(cycle);
-        cycle.state.alertShowing = true;
-        cycle.alertCloseRequest = true;
-
-        QCOMPARE(cycle.Run(LocalTime(12, 33, 0), 20, 21), expected);
-        QVERIFY(!cycle.state.alertShowing);
-        QVERIFY(!cycle.state.alertFromButton);
+        cycle.audioChoice = audioChoice;
+        cycle.state.localTimeZone = !conditions.contains("GMT");
+        cycle.state.running = !conditions.contains("stopped");
+        cycle.state.autoMode = !conditions.contains("manual");
+        cycle.state.alertShowing = conditions.contains("alert");
+        cycle.state.alertFromButton = conditions.contains("button");
+        cycle.alertCloseRequest = conditions.contains("close");
+        cycle.effects.fileLoads = !conditions.contains("bad file");
+        QCOMPARE(cycle.Run(At(12, minute), 0, 76), expected);
         QVERIFY(!cycle.alertCloseRequest);
     }
 
-    void autoModeChosenLaterClosesAtNextSecond15() {
+    // Ticks come ten a second and a mark fires once; a cycle started at second 1 still fires.
+    void startAtSecondOneStillFires() {
         Cycle cycle;
-        cycle.state.autoMode = false;
-        cycle.Run(LocalTime(12, 40, 0), 0, 59);
-        QVERIFY(cycle.state.alertShowing);
-        cycle.state.autoMode = true;
-        QCOMPARE(cycle.Run(LocalTime(12, 43, 0), 5, 16), QString("15 hide"));
+        cycle.state.running = false;
+        QCOMPARE(cycle.Run(At(12, 40), 0, 0), QString());
+        cycle.state.running = true;
+        QCOMPARE(cycle.Run(At(12, 40), 1, 1), QString("1 show|1 beep"));
     }
 
-    void clockFormat_data() {
+    // Only 0 and 1 select the 12-hour clock; a negative one from a hand-edited file gives 24.
+    void clockAndDate_data() {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<bool>("localTimeZone");
         QTest::addColumn<int>("clockFormat");
         QTest::addColumn<QString>("clock");
-
-        QTest::newRow("0") << 0 << "03:07:09 PM";
-        QTest::newRow("1") << 1 << "03:07:09 PM";
-        QTest::newRow("2") << 2 << "15:07:09";
-        QTest::newRow("3") << 3 << "15:07:09";
-        QTest::newRow("7") << 7 << "15:07:09";
-        QTest::newRow("-1") << -1 << "15:07:09";
-        QTest::newRow("-2") << -2 << "15:07:09";
+        const QString sunday = "Sunday Dec 06, 2026 ";
+        QTest::newRow("format 1") << sunday << true << 1 << "11:30:00 PM";
+        QTest::newRow("format 2") << sunday << true << 2 << "23:30:00";
+        QTest::newRow("format -1") << sunday << true << -1 << "23:30:00";
+        QTest::newRow("GMT, next day") << "Monday Dec 07, 2026 " << false << 0 << "04:30:00 AM";
     }
-
-    void clockFormat() {
-        QFETCH(int, clockFormat);
-        QFETCH(QString, clock);
-        Cycle cycle;
-        cycle.state.clockFormat = clockFormat;
-        cycle.Tick(LocalTime(15, 7, 9));
-        QVERIFY(cycle.effects.calls.contains("clock " + clock));
-    }
-
-    void displayedZone_data() {
-        QTest::addColumn<bool>("localTimeZone");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("clock");
-
-        QTest::newRow("local") << true << "Sunday Dec 06, 2026 "
-                               << "11:30:00 PM";
-        QTest::newRow("GMT") << false << "Monday Dec 07, 2026 "
-                             << "04:30:00 AM";
-    }
-
-    void displayedZone() {
+    void clockAndDate() {
         QFETCH(bool, localTimeZone);
+        QFETCH(int, clockFormat);
         QFETCH(QString, date);
         QFETCH(QString, clock);
         Cycle cycle;
         cycle.state.localTimeZone = localTimeZone;
-        cycle.Tick(LocalTime(23, 30, 0));
+        cycle.state.clockFormat = clockFormat;
+        cycle.Tick(At(23, 30));
         QCOMPARE(cycle.effects.calls.mid(1, 2), (QStringList{"date " + date, "clock " + clock}));
     }
 
-    // Kathmandu is 5:45 ahead of GMT, so its ten-minute marks fall between GMT's.
-    void marksFollowDisplayedZone_data() {
-        QTest::addColumn<bool>("localTimeZone");
-        QTest::addColumn<int>("utcMinute");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("GMT 07:00") << false << 0 << "0 show|0 beep";
-        QTest::newRow("local 12:45") << true << 0 << "";
-        QTest::newRow("GMT 07:05") << false << 5 << "";
-        QTest::newRow("local 12:50") << true << 5 << "0 show|0 beep";
-    }
-
-    void marksFollowDisplayedZone() {
-        QFETCH(bool, localTimeZone);
-        QFETCH(int, utcMinute);
-        QFETCH(QString, expected);
-        UseZone("Asia/Kathmandu");
-        Cycle cycle;
-        cycle.state.localTimeZone = localTimeZone;
-        QCOMPARE(cycle.Run(UtcTime(7, utcMinute, 0), 0, 0), expected);
-    }
-
+    // Regression: a time localtime cannot break down (null) must not be dereferenced.
     void unrepresentableTimeOnlySetsInterval() {
         Cycle cycle;
         cycle.Tick(std::numeric_limits<std::time_t>::max());
         QCOMPARE(cycle.effects.calls, QStringList{"interval 100"});
-        QVERIFY(cycle.state.currentTm == nullptr);
     }
 };
 

@@ -36,29 +36,13 @@ private slots:
     }
     void cleanup() { fixture.reset(); }
 
-    void firstStartTakesTheDefaults() {
-        OpenWindows();
-        QCOMPARE(Form1->GetLeft(), 50);
-        QCOMPARE(Form1->GetTop(), 50);
-        QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("Callsign"));
-        QCOMPARE(Form1->CallSign->GetTextSettings()->GetFontColor(), claBlue);
-        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Active"));
-        QCOMPARE(Form1->GMTLabel->GetText(), QString());
-        QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Auto"));
-        QCOMPARE(Form1->audioChoice, 1);
-        QCOMPARE(Form1->selectedFile, QStringLiteral("0"));
-        QVERIFY(timerState.running && timerState.autoMode && timerState.localTimeZone);
-        QCOMPARE(timerState.clockFormat, 0);
-        QCOMPARE(QRect(Form1->alertLeft, Form1->alertTop, Form1->alertWidth, Form1->alertHeight),
-                 QRect(100, 100, 600, 500));
-        QCOMPARE(Form1->alertColor, std::int64_t(16776960));
-    }
-
+    // A first run's defaults, as the close writes them.
     void closeWritesTheNineteenKeysInOrder() {
         OpenWindows();
         const int width = Form1->GetWidth();
         const int height = Form1->GetHeight();
         Form1->Close();
+        QCOMPARE(Form1->selectedFile, QStringLiteral("0"));
         const QString expected = QStringLiteral(
             "[Main Form]\nLeft=50\nTop=50\nWidth=%1\nHeight=%2\nAudio=1\n"
             "CS_FontColor=-16776961\nAMPM=0\nCallSign=Callsign\nActive_Indicator=Active\nGMT=\n"

@@ -130,18 +130,6 @@ private slots:
         QCOMPARE(wheels, 1);
     }
 
-    void closeEventRunsHandlerAndHonoursItsAction() {
-        ProbeForm form(nullptr);
-        TCloseAction keep = TCloseAction::caNone;
-        form.OnClose = [&](TObject*, TCloseAction& action) { action = keep; };
-        form.SetVisible(true);
-        form.Close();
-        QVERIFY(form.GetVisible());
-        keep = TCloseAction::caHide;
-        form.Close();
-        QVERIFY(!form.GetVisible());
-    }
-
     void ticksContinueDuringModalShowing() {
         ProbeForm owner(nullptr);
         auto* modal = TForm::Construct<ProbeForm>(&owner);
