@@ -7,6 +7,7 @@
 #include "app/toolkit/rtl.h"
 
 #include <QMargins>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 #include <optional>
@@ -113,6 +114,7 @@ private:
     void AdoptRealFrame();
     void KeepReachable();
     void LayOutControls();
+    const QPixmap& GradientFill();
     void LayOut(const Placement& p);
     QRect Aligned(const Placement& p, double sx, double sy) const;
 
@@ -125,6 +127,7 @@ private:
     QSize m_designClient;
     std::vector<Placement> m_placements;
     std::optional<TGradient> m_gradient;
+    QPixmap m_gradientFill;
     std::optional<TAlphaColor> m_solid;
     QEventLoop* m_modalLoop = nullptr;
 };
