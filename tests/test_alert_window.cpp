@@ -5,12 +5,6 @@
 
 namespace {
 
-void Wheel(QWidget* target) {
-    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, {}, {},
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &wheel);
-}
-
 void Deactivate(QWidget* window) {
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(window, &deactivate);

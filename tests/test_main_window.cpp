@@ -4,16 +4,6 @@
 
 #include <limits>
 
-namespace {
-
-void Wheel(QWidget* target) {
-    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, {}, {},
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &wheel);
-}
-
-} // namespace
-
 class TestMainWindow : public QObject {
     Q_OBJECT
 

@@ -9,6 +9,13 @@
 #include <QtTest>
 #include <memory>
 
+// A turn of the mouse wheel over a control, as the operator gives it.
+inline void Wheel(QWidget* target) {
+    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, {}, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
 class WindowsFixture {
 public:
     WindowsFixture()

@@ -7,10 +7,6 @@ QColor ToQColor(TAlphaColor color) {
     return QColor::fromRgba(color);
 }
 
-TAlphaColor FromQColor(const QColor& color) {
-    return color.rgba();
-}
-
 void TTextSettings::SetFontColor(TAlphaColor color) {
     m_fontColor = color;
     QPalette palette = m_control->palette();

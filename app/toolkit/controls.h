@@ -83,7 +83,6 @@ public:
         m_opacity = opacity;
         this->update();
     }
-    double GetOpacity() const { return m_opacity; }
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -142,4 +141,3 @@ private:
 };
 
 QColor ToQColor(TAlphaColor color);
-TAlphaColor FromQColor(const QColor& color);

@@ -15,7 +15,6 @@ public:
     explicit TEdit(QWidget* Owner);
     UnicodeString GetText() const { return text(); }
     void SetText(const UnicodeString& value) { setText(value); }
-    UnicodeString GetTextPrompt() const { return placeholderText(); }
     void SetTextPrompt(const UnicodeString& value) { setPlaceholderText(value); }
     void SetFontSize(int size);
     void SetTextAlign(TTextAlign align);

@@ -12,10 +12,3 @@ void TTimer::SetInterval(int milliseconds) {
     if (m_timer.interval() != milliseconds)
         m_timer.setInterval(milliseconds);
 }
-
-void TTimer::SetEnabled(bool enabled) {
-    if (enabled && !m_timer.isActive())
-        m_timer.start();
-    else if (!enabled)
-        m_timer.stop();
-}

@@ -11,8 +11,6 @@ public:
     int GetInterval() const { return m_timer.interval(); }
     // Setting the same interval again leaves the running period alone.
     void SetInterval(int milliseconds);
-    bool GetEnabled() const { return m_timer.isActive(); }
-    void SetEnabled(bool enabled);
 
     TNotifyEvent OnTimer;
 
