@@ -3,26 +3,40 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 SANITIZE_BUILD_DIR ?= build-asan
+RELEASE_BUILD_DIR ?= build-release
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 COUNT ?= 1000
+# Warnings are errors in our own test builds, not in a build for use or for a package.
+WERROR ?= OFF
 
-.PHONY: run test bench build deps-run deps-test configure format test-sanitized fuzz crashloop
+.PHONY: run test bench build deps-run deps-test configure format test-sanitized test-release fuzz \
+	crashloop
 
 run: deps-run configure
 	cmake --build $(BUILD_DIR) --target chimewell
 	$(BUILD_DIR)/app/chimewell
 
+test: WERROR = ON
 test: deps-test configure
 	cmake --build $(BUILD_DIR)
 	cd $(BUILD_DIR) && ctest --output-on-failure
-	$(MAKE) --no-print-directory test-sanitized fuzz
+	$(MAKE) --no-print-directory test-sanitized test-release fuzz
 
 # Every test again, on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitized: deps-test
-	cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja -DCHIMEWELL_SANITIZE=ON $(CMAKE_FLAGS) > /dev/null
+	cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja -DCHIMEWELL_SANITIZE=ON -DCHIMEWELL_WERROR=ON \
+		$(CMAKE_FLAGS) > /dev/null
 	cmake --build $(SANITIZE_BUILD_DIR)
 	cd $(SANITIZE_BUILD_DIR) && ctest --output-on-failure
+
+# Everything again as a packager builds it (Release: GCC's optimiser warns where the default
+# build does not), with every test but the end-to-end ones, which the first build ran.
+test-release: deps-test
+	cmake -S . -B $(RELEASE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCHIMEWELL_WERROR=ON \
+		$(CMAKE_FLAGS) > /dev/null
+	cmake --build $(RELEASE_BUILD_DIR)
+	cd $(RELEASE_BUILD_DIR) && ctest --output-on-failure -E '^e2e_'
 
 # The settings format under libFuzzer for FUZZ_SECONDS; built with clang, apart from the rest.
 fuzz: deps-test
@@ -78,7 +92,7 @@ deps-test:
 	scripts/setup-deps.sh test
 
 configure:
-	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) > /dev/null
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCHIMEWELL_WERROR=$(WERROR) $(CMAKE_FLAGS) > /dev/null
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

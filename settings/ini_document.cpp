@@ -137,7 +137,11 @@ void IniDocument::Insert(std::size_t index, Line line) {
 void IniDocument::AppendSection(std::string_view section, Line entry) {
     if (!m_lines.empty() && !Trim(m_lines.back().text).empty())
         Insert(m_lines.size(), ParseLine("", m_lineEnd));
-    Insert(m_lines.size(), ParseLine("[" + std::string(section) + "]", m_lineEnd));
+    // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict, wrongly) about "[" + string.
+    std::string header = "[";
+    header += section;
+    header += ']';
+    Insert(m_lines.size(), ParseLine(header, m_lineEnd));
     Insert(m_lines.size(), std::move(entry));
 }
 
