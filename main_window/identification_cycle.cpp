@@ -1,5 +1,8 @@
 #include "main_window/identification_cycle.h"
 
+#include <locale.h>
+#include <time.h>
+
 namespace {
 
 constexpr int tickIntervalMs = 100;
@@ -16,22 +19,31 @@ std::tm* BreakDown(const SharedTimerState& state) {
                                : std::gmtime(&state.currentTime);
 }
 
+// The clock and date read alike on every desktop, in English with AM/PM: the toolkit takes
+// the operator's locale for the whole process, where "%r" loses AM/PM (German, French) or
+// names run long (Japanese). The rest of the program keeps that locale.
+template <std::size_t size>
+void FormatTime(char (&text)[size], const char* format, const std::tm* time) {
+    static const locale_t clockLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    strftime_l(text, size, format, time, clockLocale);
+}
+
 // Only 0 and 1 select the 12-hour clock; a negative counter (a hand-edited settings file)
 // overwrites the 12-hour text with the 24-hour one.
 void FormatClock(SharedTimerState& state) {
     if (state.clockFormat > 1) {
-        std::strftime(state.timeText, sizeof state.timeText, "%T", state.currentTm);
+        FormatTime(state.timeText, "%T", state.currentTm);
         return;
     }
-    std::strftime(state.timeText, sizeof state.timeText, "%r", state.currentTm);
+    FormatTime(state.timeText, "%r", state.currentTm);
     if (state.clockFormat < 0) {
-        std::strftime(state.timeText, sizeof state.timeText, "%T", state.currentTm);
+        FormatTime(state.timeText, "%T", state.currentTm);
     }
 }
 
 void ShowClockAndDate(SharedTimerState& state, TickEffects& effects) {
     FormatClock(state);
-    std::strftime(state.dateText, sizeof state.dateText, "%A %b %d, %Y ", state.currentTm);
+    FormatTime(state.dateText, "%A %b %d, %Y ", state.currentTm);
     effects.SetDateText(state.dateText);
     effects.SetClockText(state.timeText);
 }

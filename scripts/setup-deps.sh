@@ -10,6 +10,7 @@ run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-them
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio fonts-dejavu-core)
 test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio
   pulseaudio-utils sox lame procps
+  locales # the sources from which the clock's test makes desktop locales
   clang-14 libclang-rt-14-dev) # the settings fuzzer: clang with its libFuzzer runtime
 
 wanted=("${build[@]}" "${run[@]}")

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include <clocale>
 #include <cstdlib>
 #include <limits>
 
@@ -175,6 +176,22 @@ private slots:
         cycle.state.clockFormat = clockFormat;
         cycle.Tick(At(23, 30));
         QCOMPARE(cycle.effects.calls.mid(1, 2), (QStringList{"date " + date, "clock " + clock}));
+    }
+
+    // The desktop's locale (made by the test set-up under LOCPATH) changes neither text.
+    void clockAndDateIgnoreTheLocale_data() {
+        QTest::addColumn<QByteArray>("locale");
+        for (const char* locale : {"C.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8"})
+            QTest::newRow(locale) << QByteArray(locale);
+    }
+    void clockAndDateIgnoreTheLocale() {
+        QFETCH(QByteArray, locale);
+        QVERIFY2(std::setlocale(LC_ALL, locale.constData()), "locale missing: see LOCPATH");
+        Cycle cycle;
+        cycle.Tick(At(15, 7) + 9);
+        std::setlocale(LC_ALL, "C");
+        QCOMPARE(cycle.effects.calls.mid(1, 2),
+                 (QStringList{"date Sunday Dec 06, 2026 ", "clock 03:07:09 PM"}));
     }
 
     // Regression: a time localtime cannot break down (null) must not be dereferenced.
