@@ -83,6 +83,8 @@ void TIniFile::Save() const {
     const std::string text = m_document.Serialize();
     const auto size = static_cast<qint64>(text.size());
     QSaveFile file(m_fileName);
+    // A folder that takes no new file (shared, managed) may still let the file be rewritten.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), size) != size ||
         !file.flush() || !file.commit())
         throw SaveError(m_fileName, file.errorString());

@@ -2,7 +2,8 @@
 // TIniFile: one settings file, read when the object is made and written once, when it is
 // released, and only if a write changed something. The file is replaced atomically (a
 // temporary file in the same folder, then a rename), so it is always either the old file or
-// the new one. A failed write leaves the old file untouched and is shown once to the
+// the new one; in a folder that takes no new file, the file is rewritten in place instead.
+// A failed write leaves the old file untouched and is shown once to the
 // operator, with the path and the reason. A file that exists but cannot be read is never
 // overwritten, so settings the program could not see are never lost.
 #include "app/toolkit/rtl.h"

@@ -3,8 +3,11 @@
 
 #include <QtTest>
 #include <csignal>
+#include <functional>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +48,23 @@ private:
     rlimit m_saved{};
 };
 
+// Runs `check` as the unprivileged user nobody (in a child process) when this test runs as
+// root, for whom folder permissions do not hold; true when `check` held.
+bool AsUnprivileged(const std::function<bool()>& check) {
+    if (::geteuid() != 0)
+        return check();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t nogroup = 65534;
+        const bool dropped =
+            ::setgroups(0, nullptr) == 0 && ::setgid(nogroup) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
 enum class Obstacle { Fifo, Oversized, NoReadPermission };
 
 // Puts something at `path` that exists but cannot be read as settings; false when this
@@ -77,6 +97,8 @@ private slots:
     void writesOnlyChangesAtomically();
     void reportsWriteFailureOnce_data();
     void reportsWriteFailureOnce();
+    void lockedFolder_data();
+    void lockedFolder();
     void keepsOldFileWhenDiskIsFull();
     void neverOverwritesUnreadableFile_data();
     void neverOverwritesUnreadableFile();
@@ -159,28 +181,58 @@ void TestIniFile::writesOnlyChangesAtomically() {
     QVERIFY(m_reported.isEmpty());
 }
 
+// A current folder that was removed, even if made anew, takes no settings: the save is
+// reported with the folder's path and nothing is written anywhere else.
 void TestIniFile::reportsWriteFailureOnce_data() {
     QTest::addColumn<QString>("folder");
-    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<bool>("current");
+    QTest::addColumn<bool>("madeAnew");
 
-    QTest::newRow("folder missing") << "missing" << false;
-    QTest::newRow("read-only folder") << "locked" << true;
+    QTest::newRow("folder missing") << "missing" << false << false;
+    QTest::newRow("current folder removed") << "gone" << true << false;
+    QTest::newRow("current folder made anew") << "anew" << true << true;
 }
 
 void TestIniFile::reportsWriteFailureOnce() {
     QFETCH(QString, folder);
-    QFETCH(bool, readOnlyFolder);
-    if (readOnlyFolder && ::geteuid() == 0)
-        QSKIP("root writes into read-only folders");
+    QFETCH(bool, current);
+    QFETCH(bool, madeAnew);
     const QString folderPath = m_dir.filePath(folder);
-    if (readOnlyFolder)
-        QVERIFY(QDir().mkdir(folderPath, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    const QString path = folderPath + "/Chimewell.ini";
+    const QString before = QDir::currentPath();
+    if (current)
+        QVERIFY(QDir().mkdir(folderPath) && QDir::setCurrent(folderPath) &&
+                QDir().rmdir(folderPath) && (!madeAnew || QDir().mkdir(folderPath)));
+    const QString path = current ? SettingsFilePath() : folderPath + "/Chimewell.ini";
 
     TIniFile(path).WriteInteger("Main Form", "Left", 8);
 
-    QVERIFY2(ReportedOnce(path), qPrintable(m_reported.join('\n')));
-    QVERIFY(!QFile::exists(path));
+    QDir::setCurrent(before);
+    QVERIFY2(ReportedOnce(folderPath), qPrintable(m_reported.join('\n')));
+    QVERIFY(!QFile::exists(folderPath + "/Chimewell.ini") && !QFile::exists("/Chimewell.ini"));
+}
+
+// A folder that takes no new file: a file already there is rewritten in place; with none,
+// the save fails and says so.
+void TestIniFile::lockedFolder_data() {
+    QTest::addColumn<bool>("fileThere");
+    QTest::newRow("file there: rewritten in place") << true;
+    QTest::newRow("no file: reported") << false;
+}
+
+void TestIniFile::lockedFolder() {
+    QFETCH(bool, fileThere);
+    QVERIFY(AsUnprivileged([&] {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Chimewell.ini");
+        if (fileThere)
+            Store(path, kMainForm);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        TIniFile(path).WriteInteger("Main Form", "Left", 8);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+        return fileThere ? Contents(path) == "[Main Form]\nLeft=8\n" && m_reported.isEmpty()
+                         : ReportedOnce(path) && !QFile::exists(path);
+    }));
 }
 
 void TestIniFile::keepsOldFileWhenDiskIsFull() {
