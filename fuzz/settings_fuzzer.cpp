@@ -1,11 +1,14 @@
 // libFuzzer target for the settings file's text format. Whatever bytes the file holds, the
 // program reads every key with its default and writes values back as its windows do; then
 // each value written must read back as written, every line the program does not own must be
-// kept byte for byte, and the document must say it changed exactly when its text did.
+// kept byte for byte, and the document must say it changed exactly when its text did. A file
+// marked as UTF-16 is decoded first and must encode back to its very bytes, and a save must
+// stay in its encoding.
 // Any violation aborts, which libFuzzer reports with the input that caused it.
 #include "fuzz/foreign_lines.h"
 #include "fuzz/program_keys.h"
 #include "settings/ini_document.h"
+#include "settings/text_encoding.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -37,9 +40,12 @@ std::string_view WithoutByteOrderMarks(std::string_view bytes) {
 // every run of one input makes the same choices.
 class Choices {
 public:
-    explicit Choices(std::string_view bytes)
-        : m_bytes(bytes)
-        , m_random(Hash(bytes)) {}
+    // Texts are cut from `text`, on character boundaries where it is to be UTF-16: the
+    // program writes only whole characters.
+    Choices(std::string_view text, bool wholeCharacters)
+        : m_bytes(text)
+        , m_wholeCharacters(wholeCharacters)
+        , m_random(Hash(text)) {}
 
     bool OneIn(unsigned n) { return std::uniform_int_distribution<unsigned>(1, n)(m_random) == 1; }
 
@@ -80,13 +86,25 @@ private:
 
     // A piece of the input itself, so that values carry whatever the file can hold.
     std::string_view Slice() {
-        const std::size_t start =
-            std::uniform_int_distribution<std::size_t>(0, m_bytes.size())(m_random);
+        std::size_t start = std::uniform_int_distribution<std::size_t>(0, m_bytes.size())(m_random);
         const std::size_t most = std::min<std::size_t>(m_bytes.size() - start, 40);
-        return m_bytes.substr(start, std::uniform_int_distribution<std::size_t>(0, most)(m_random));
+        std::size_t end = start + std::uniform_int_distribution<std::size_t>(0, most)(m_random);
+        if (m_wholeCharacters) {
+            start = NextCharacter(start);
+            end = std::max(start, NextCharacter(end));
+        }
+        return m_bytes.substr(start, end - start);
+    }
+
+    // The first character boundary at or after `at`.
+    std::size_t NextCharacter(std::size_t at) const {
+        while (at < m_bytes.size() && (static_cast<unsigned char>(m_bytes[at]) & 0xC0) == 0x80)
+            ++at;
+        return at;
     }
 
     std::string_view m_bytes;
+    bool m_wholeCharacters;
     std::mt19937_64 m_random;
 };
 
@@ -140,21 +158,33 @@ void CheckSameValuesAreNoChange(IniDocument reread, const Written& written) {
 
 } // namespace
 
+// What the file's text reads as after a save in its own encoding.
+IniDocument ReadSaved(const std::string& text, TextEncoding encoding) {
+    const auto saved = DecodeText(EncodeText(text, encoding));
+    Require(saved && saved->encoding == encoding, "a save left the file's encoding");
+    return IniDocument::Parse(saved->utf8);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string_view file = WithoutByteOrderMarks(bytes);
-    IniDocument document = IniDocument::Parse(bytes);
+    const auto decoded = DecodeText(bytes);
+    if (!decoded)
+        return 0; // marked UTF-16 but not UTF-16: the program keeps such a file as it is
+    Require(EncodeText(decoded->utf8, decoded->encoding) == bytes,
+            "decoding and encoding changed the file");
+    const std::string_view file = WithoutByteOrderMarks(decoded->utf8);
+    IniDocument document = IniDocument::Parse(decoded->utf8);
     Require(document.Serialize() == file, "parsing and serializing changed the file");
     const Reads before = ReadAll(document);
 
-    Choices choices(bytes);
+    Choices choices(decoded->utf8, decoded->encoding != TextEncoding::Utf8);
     const Written written = WriteBack(document, choices);
     const std::string saved = document.Serialize();
     Require(document.Modified() == (saved != file), "Modified() disagrees with the text");
     Require(KeepsForeignLines(file, saved, written.keys),
             "a line the program does not own changed");
 
-    const IniDocument reread = IniDocument::Parse(saved);
+    const IniDocument reread = ReadSaved(saved, decoded->encoding);
     Require(reread.Serialize() == saved, "the saved text does not parse back to itself");
     CheckReadsBack(reread, before, written);
     CheckSameValuesAreNoChange(reread, written);

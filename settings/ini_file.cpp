@@ -60,8 +60,17 @@ void TIniFile::Load() {
     else if (bytes.size() > kMaxFileSize)
         m_readFailure = QStringLiteral("it is larger than 4 MiB");
     else
-        m_document = IniDocument::Parse(
-            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        Decode(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void TIniFile::Decode(std::string_view bytes) {
+    const auto text = DecodeText(bytes);
+    if (!text) {
+        m_readFailure = QStringLiteral("it is marked as UTF-16 but is not UTF-16");
+        return;
+    }
+    m_document = IniDocument::Parse(text->utf8);
+    m_encoding = text->encoding;
 }
 
 void TIniFile::UpdateFile() {
@@ -80,7 +89,7 @@ void TIniFile::UpdateFile() {
 // QSaveFile::commit() renames the temporary file even when its own final flush fails (a full
 // disk), which would replace the settings with a truncated file: flush and check first.
 void TIniFile::Save() const {
-    const std::string text = m_document.Serialize();
+    const std::string text = EncodeText(m_document.Serialize(), m_encoding);
     const auto size = static_cast<qint64>(text.size());
     QSaveFile file(m_fileName);
     // A folder that takes no new file (shared, managed) may still let the file be rewritten.

@@ -5,9 +5,11 @@
 // the new one; in a folder that takes no new file, the file is rewritten in place instead.
 // A failed write leaves the old file untouched and is shown once to the
 // operator, with the path and the reason. A file that exists but cannot be read is never
-// overwritten, so settings the program could not see are never lost.
+// overwritten, so settings the program could not see are never lost. A UTF-16 file (with its
+// byte-order mark) stays UTF-16.
 #include "app/toolkit/rtl.h"
 #include "settings/ini_document.h"
+#include "settings/text_encoding.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,12 +37,14 @@ public:
 
 private:
     void Load();
+    void Decode(std::string_view bytes);
     void Save() const;
     std::optional<std::string> Stored(const UnicodeString& Section,
                                       const UnicodeString& Ident) const;
 
     UnicodeString m_fileName;
     IniDocument m_document;
+    TextEncoding m_encoding = TextEncoding::Utf8; // written back as it was read
     // Why an existing file could not be read; empty when it was read or does not exist.
     UnicodeString m_readFailure;
 };

@@ -1,4 +1,5 @@
 #include "settings/ini_document.h"
+#include "settings/text_encoding.h"
 
 #include <QtTest>
 #include <random>
@@ -42,6 +43,8 @@ private slots:
     void parsesInt32_data();
     void parsesInt32();
     void survivesArbitraryBytes();
+    void decodesUtf16AfterItsMarkOnly_data();
+    void decodesUtf16AfterItsMarkOnly();
 };
 
 void TestIniDocument::readsAndEditsInPlace_data() {
@@ -144,6 +147,33 @@ void TestIniDocument::survivesArbitraryBytes() {
         QCOMPARE(reread.Get("Main Form", "CallSign"), std::optional<std::string>("DL1ABC"));
         QCOMPARE(reread.Get("A", "a"), std::optional<std::string>("1"));
     }
+}
+
+// Decoded text encodes back to the very bytes; `text` is null where they are not UTF-16.
+void TestIniDocument::decodesUtf16AfterItsMarkOnly_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("surrogate pair, big-endian")
+        << QByteArray("\xFE\xFF\xD8\x34\xDD\x1E\x00=", 8) << QByteArray("\xF0\x9D\x84\x9E=");
+    QTest::newRow("not marked: kept as it is")
+        << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8) << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8);
+    QTest::newRow("lone high surrogate") << QByteArray("\xFF\xFE\x00\xD8=\x00", 6) << QByteArray();
+    QTest::newRow("lone low surrogate") << QByteArray("\xFF\xFE\x00\xDC", 4) << QByteArray();
+}
+
+void TestIniDocument::decodesUtf16AfterItsMarkOnly() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, text);
+    const auto decoded = DecodeText(View(bytes));
+    QCOMPARE(decoded.has_value(), !text.isNull());
+    if (decoded) {
+        QCOMPARE(Bytes(decoded->utf8), text);
+        QCOMPARE(Bytes(EncodeText(decoded->utf8, decoded->encoding)), bytes);
+    }
+    // Only the program's own UTF-8 goes into a UTF-16 file: any other byte becomes U+FFFD.
+    QCOMPARE(Bytes(EncodeText("a\xFF", TextEncoding::Utf16LE)), QByteArray("\xFF\xFE"
+                                                                           "a\0\xFD\xFF",
+                                                                           6));
 }
 
 QTEST_GUILESS_MAIN(TestIniDocument)

@@ -65,7 +65,7 @@ bool AsUnprivileged(const std::function<bool()>& check) {
            WEXITSTATUS(status) == 0;
 }
 
-enum class Obstacle { Fifo, Oversized, NoReadPermission };
+enum class Obstacle { Fifo, Oversized, NoReadPermission, NotUtf16 };
 
 // Puts something at `path` that exists but cannot be read as settings; false when this
 // process cannot make it so (root reads every file).
@@ -75,6 +75,9 @@ bool PlaceObstacle(Obstacle obstacle, const QString& path) {
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
     case Obstacle::Oversized:
         Store(path, kMainForm + QByteArray(4 * 1024 * 1024, ';'));
+        return true;
+    case Obstacle::NotUtf16: // an odd number of bytes after the mark
+        Store(path, QByteArray("\xFF\xFE[\0M\0]", 7));
         return true;
     case Obstacle::NoReadPermission:
         Store(path, kMainForm);
@@ -95,6 +98,8 @@ private slots:
     void init();
     void roundTripsThroughTheFile();
     void writesOnlyChangesAtomically();
+    void keepsUtf16_data();
+    void keepsUtf16();
     void reportsWriteFailureOnce_data();
     void reportsWriteFailureOnce();
     void lockedFolder_data();
@@ -183,6 +188,29 @@ void TestIniFile::writesOnlyChangesAtomically() {
 
 // A current folder that was removed, even if made anew, takes no settings: the save is
 // reported with the folder's path and nothing is written anywhere else.
+// Qt's own encoder makes the files a Windows editor's "Unicode" writes, mark included.
+void TestIniFile::keepsUtf16_data() {
+    QTest::addColumn<QStringConverter::Encoding>("encoding");
+    QTest::newRow("little-endian") << QStringConverter::Utf16LE;
+    QTest::newRow("big-endian") << QStringConverter::Utf16BE;
+}
+
+void TestIniFile::keepsUtf16() {
+    QFETCH(QStringConverter::Encoding, encoding);
+    const auto utf16 = [encoding](const QString& text) {
+        return QByteArray(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(text));
+    };
+    const QString stored = QStringLiteral("[Main Form]\r\nCallSign=DL1ÄBC \U0001D11E\r\n");
+    Store(SettingsPath(), utf16(stored));
+    {
+        TIniFile ini(SettingsPath());
+        QCOMPARE(ini.ReadString("Main Form", "CallSign", "Callsign"), "DL1ÄBC \U0001D11E");
+        ini.WriteInteger("Main Form", "Left", 8);
+    }
+    QCOMPARE(Contents(SettingsPath()), utf16(stored + "Left=8\r\n"));
+    QVERIFY(m_reported.isEmpty());
+}
+
 void TestIniFile::reportsWriteFailureOnce_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("current");
@@ -252,6 +280,7 @@ void TestIniFile::neverOverwritesUnreadableFile_data() {
     QTest::newRow("FIFO") << Obstacle::Fifo;
     QTest::newRow("larger than 4 MiB") << Obstacle::Oversized;
     QTest::newRow("no read permission") << Obstacle::NoReadPermission;
+    QTest::newRow("marked UTF-16, not UTF-16") << Obstacle::NotUtf16;
 }
 
 void TestIniFile::neverOverwritesUnreadableFile() {
