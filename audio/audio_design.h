@@ -3,14 +3,9 @@
 // object that holds it, a keyboard order for their buttons, and the main window's audio
 // choices.
 #include "app/toolkit/form.h"
+#include "main_window/audio_choice.h"
 
-#include <cstdint>
 #include <initializer_list>
-
-// The values of the main window's audioChoice.
-inline constexpr std::int32_t kNoAudio = 0;
-inline constexpr std::int32_t kSystemTone = 1;
-inline constexpr std::int32_t kAudioFile = 2;
 
 inline const UnicodeString kAudioCaption = QStringLiteral(" Timer Chimewell!");
 

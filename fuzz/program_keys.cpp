@@ -50,13 +50,14 @@ constexpr ProgramKey kMenuWidth{kMenu, "Width", kInteger, "240"};
 constexpr ProgramKey kMenuHeight{kMenu, "Height", kInteger, "390"};
 constexpr ProgramKey kFileExists{kMenu, "fileExists", kInteger, "0"};
 
-constexpr std::array kReads{kMainLeft,   kMainTop,     kMainWidth,     kMainHeight,   kAudio,
-                            kAmPm,       kCallSign,    kCallSignColor, kSelectedFile, kActive,
-                            kGmt,        kModeText,    kStart,         kMode,         kLocalTime,
-                            kAlertLeft,  kAlertTop,    kAlertWidth,    kAlertHeight,  kAlertColor,
-                            kEditorLeft, kEditorTop,   kEditorWidth,   kEditorHeight, kPickerLeft,
-                            kPickerTop,  kPickerWidth, kPickerHeight,  kPickerLabel,  kMenuLeft,
-                            kMenuTop,    kMenuWidth,   kMenuHeight,    kFileExists};
+// The indicator texts are written but not read: they follow the state.
+constexpr std::array kReads{
+    kMainLeft,    kMainTop,       kMainWidth,    kMainHeight,   kAudio,       kAmPm,
+    kCallSign,    kCallSignColor, kSelectedFile, kGmt,          kStart,       kMode,
+    kLocalTime,   kAlertLeft,     kAlertTop,     kAlertWidth,   kAlertHeight, kAlertColor,
+    kEditorLeft,  kEditorTop,     kEditorWidth,  kEditorHeight, kPickerLeft,  kPickerTop,
+    kPickerWidth, kPickerHeight,  kPickerLabel,  kMenuLeft,     kMenuTop,     kMenuWidth,
+    kMenuHeight,  kFileExists};
 
 constexpr std::array kMainWrites{kMainLeft,      kMainTop,    kMainWidth,   kMainHeight, kAudio,
                                  kCallSignColor, kAmPm,       kCallSign,    kActive,     kGmt,

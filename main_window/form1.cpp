@@ -146,19 +146,25 @@ void TForm1::BindEvents() {
     ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
 }
 
+void TForm1::ShowRunAndModeTexts() {
+    Active_Indicator->SetText(timerState.running ? QStringLiteral("Active")
+                                                 : QStringLiteral("Stopped"));
+    ModeButton->SetText(timerState.autoMode ? QStringLiteral("Auto") : QStringLiteral("Manual"));
+}
+
 void TForm1::StartButtonClick(TObject*) {
     timerState.running = true;
-    Active_Indicator->SetText(QStringLiteral("Active"));
+    ShowRunAndModeTexts();
 }
 
 void TForm1::StopButtonClick(TObject*) {
     timerState.running = false;
-    Active_Indicator->SetText(QStringLiteral("Stopped"));
+    ShowRunAndModeTexts();
 }
 
 void TForm1::ModeButtonClick(TObject*) {
     timerState.autoMode = !timerState.autoMode;
-    ModeButton->SetText(timerState.autoMode ? QStringLiteral("Auto") : QStringLiteral("Manual"));
+    ShowRunAndModeTexts();
 }
 
 void TForm1::DisplayAlertButtonClick(TObject*) {

@@ -70,6 +70,8 @@ public:
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
 
 private:
+    // The indicator and the mode button name the state: "Active"/"Stopped", "Auto"/"Manual".
+    void ShowRunAndModeTexts();
     void CreateClockArea();
     void CreateRunControls();
     void CreateModeAndAlertControls();

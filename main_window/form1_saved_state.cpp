@@ -2,6 +2,7 @@
 // closes, in the order the settings file has always held them.
 #include "main_window/form1.h"
 
+#include "main_window/audio_choice.h"
 #include "settings/form_place.h"
 #include "settings/ini_file.h"
 
@@ -19,19 +20,18 @@ std::int32_t StoredColor(std::uint32_t color) {
 void TForm1::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
     RestoreFormPlace(ini, kMain, *this, {50, 50, GetWidth(), GetHeight()});
-    audioChoice = ini.ReadInteger(kMain, "Audio", audioChoice);
+    audioChoice = KnownAudioChoice(ini.ReadInteger(kMain, "Audio", audioChoice));
     timerState.clockFormat = ini.ReadInteger(kMain, "AMPM", timerState.clockFormat);
     CallSign->SetText(ini.ReadString(kMain, "CallSign", CallSign->GetText()));
     TTextSettings* callSignText = CallSign->GetTextSettings();
     callSignText->SetFontColor(static_cast<TAlphaColor>(
         ini.ReadInteger(kMain, "CS_FontColor", StoredColor(callSignText->GetFontColor()))));
     selectedFile = ini.ReadString("Select Audio Form", "Selected File", QString::number(0));
-    Active_Indicator->SetText(
-        ini.ReadString(kMain, "Active_Indicator", Active_Indicator->GetText()));
     GMTLabel->SetText(ini.ReadString(kMain, "GMT", GMTLabel->GetText()));
-    ModeButton->SetText(ini.ReadString(kMain, "Mode Indicator", ModeButton->GetText()));
     timerState.running = ini.ReadBool(kMain, "Start", timerState.running);
     timerState.autoMode = ini.ReadBool(kMain, "Mode", timerState.autoMode);
+    // The stored texts of these two could contradict the state they name.
+    ShowRunAndModeTexts();
     timerState.localTimeZone = ini.ReadBool(kMain, "localTimeZone", timerState.localTimeZone);
     alertLeft = ini.ReadInteger(kMain, "form2Left", 100);
     alertTop = ini.ReadInteger(kMain, "form2Top", 100);

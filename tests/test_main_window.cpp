@@ -42,19 +42,20 @@ private slots:
     }
 
     void storedValuesAreRestoredAsStored() {
-        fixture->Store("[Main Form]\r\nLeft=70\r\nTop=80\r\nAudio=7\r\nAMPM=5\r\n"
+        fixture->Store("[Main Form]\r\nLeft=70\r\nTop=80\r\nAudio=-1\r\nAMPM=5\r\n"
                        "CallSign=W1AW\r\nCS_FontColor=-65536\r\nActive_Indicator=Active\r\n"
-                       "GMT=GMT\r\nMode Indicator=Manual\r\nStart=0\r\nMode=0\r\n"
+                       "GMT=GMT\r\nMode Indicator=<b>Auto\r\nStart=0\r\nMode=0\r\n"
                        "localTimeZone=0\r\nform2Left=300\r\nform2Color=-256\r\n"
                        "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n");
         OpenWindows();
         QCOMPARE(QPoint(Form1->GetLeft(), Form1->GetTop()), QPoint(70, 80));
-        QCOMPARE(Form1->audioChoice, 7);
+        QCOMPARE(Form1->audioChoice, 1); // no known choice: the system tone
         QCOMPARE(timerState.clockFormat, 5);
         QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("W1AW"));
         QCOMPARE(Form1->CallSign->GetTextSettings()->GetFontColor(), claRed);
-        // The indicator texts come from their own keys, not from the state.
-        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Active"));
+        // The indicator texts follow the state, whatever their own keys say.
+        QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Stopped"));
+        QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Manual"));
         QVERIFY(!timerState.running && !timerState.autoMode && !timerState.localTimeZone);
         QCOMPARE(Form1->GMTLabel->GetText(), QStringLiteral("GMT"));
         QCOMPARE(Form1->selectedFile, QStringLiteral("/tmp/tone.wav"));
