@@ -56,6 +56,11 @@ void TForm5::FormCreate(TObject*) {
         FileSelectedLabel->SetText(Form1->selectedFile);
         Form1->selectedFile = ini.ReadString("Select Audio Form", "Selected File", kNoFile);
     }
+    // Where the operator chooses another file, once.
+    if (!Form1->audioFileFailure.isEmpty()) {
+        FileSelectedLabel->SetText(Form1->audioFileFailure);
+        Form1->audioFileFailure.clear();
+    }
 }
 
 void TForm5::FormClose(TObject*, TCloseAction&) {

@@ -135,6 +135,7 @@ void TForm1::BindEvents() {
     OnCreate = Handler(this, &TForm1::FormCreate);
     OnClose = Handler(this, &TForm1::FormClose);
     MilliTimer->OnTimer = Handler(this, &TForm1::MilliTimerTimer);
+    MediaPlayer1->OnError = Handler(this, &TForm1::MediaPlayer1Error);
     StartButton->OnClick = Handler(this, &TForm1::StartButtonClick);
     StopButton->OnClick = Handler(this, &TForm1::StopButtonClick);
     ModeButton->OnClick = Handler(this, &TForm1::ModeButtonClick);

@@ -54,10 +54,14 @@ public:
     std::int32_t audioChoice = 1;
     bool alertCloseRequest = false;
     UnicodeString selectedFile = QString::number(0);
+    // Why the chosen file last failed to play at a mark; the audio menu shows it once.
+    UnicodeString audioFileFailure;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void MilliTimerTimer(TObject* Sender);
+    void MediaPlayer1Error(TObject* Sender);
+    void ReportAudioFileFailure();
     void StartButtonClick(TObject* Sender);
     void StopButtonClick(TObject* Sender);
     void ModeButtonClick(TObject* Sender);

@@ -7,6 +7,8 @@
 #include "app/window_set.h"
 #include "main_window/identification_cycle.h"
 
+#include <cstdio>
+
 namespace {
 
 class MainWindowEffects final : public TickEffects {
@@ -27,6 +29,7 @@ public:
     bool AudioFileLoaded() override { return m_form.MediaPlayer1->GetMedia() != nullptr; }
     void PlayAudioFile() override { m_form.MediaPlayer1->Play(); }
     void StopAudioFile() override { m_form.MediaPlayer1->Stop(); }
+    void ReportAudioFileFailure() override { m_form.ReportAudioFileFailure(); }
 
 private:
     TForm1& m_form;
@@ -37,4 +40,24 @@ private:
 void TForm1::MilliTimerTimer(TObject*) {
     MainWindowEffects effects(*this);
     RunTick(timerState, std::time(nullptr), {audioChoice, alertCloseRequest}, effects);
+}
+
+// The backend found the file unplayable after the mark had started it: the mark is not to
+// stay silent.
+void TForm1::MediaPlayer1Error(TObject*) {
+    ReportAudioFileFailure();
+    MessageBeep(0);
+}
+
+// Told where the operator sees it without the alert waiting: on standard error at once, and
+// in the audio menu the next time it opens.
+void TForm1::ReportAudioFileFailure() {
+    const UnicodeString file = MediaPlayer1->GetFileName();
+    const UnicodeString reason = MediaPlayer1->GetErrorString();
+    std::fprintf(stderr,
+                 "chimewell: the alert's audio file \"%s\" could not play (%s); the system sound "
+                 "played instead\n",
+                 qUtf8Printable(file), qUtf8Printable(reason));
+    audioFileFailure =
+        QStringLiteral("%1 could not play at the last mark: %2").arg(ExtractFileName(file), reason);
 }

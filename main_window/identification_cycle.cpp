@@ -1,16 +1,16 @@
 #include "main_window/identification_cycle.h"
 
+#include "main_window/audio_choice.h"
+
 #include <locale.h>
 #include <time.h>
 
 namespace {
 
 constexpr int tickIntervalMs = 100;
-constexpr std::int32_t noAudio = 0;
-constexpr std::int32_t systemTone = 1;
-constexpr std::int32_t audioFile = 2;
 constexpr std::int32_t autoCloseSecond = 15;
-constexpr std::int32_t rearmSecond = 2;
+constexpr std::int32_t markMinutes = 10;
+constexpr std::int32_t lastOnTimeSecond = 1;
 
 // The pointer refers to the library's own record, overwritten by the next such call; the
 // tick is the only caller and runs on the one UI thread.
@@ -51,13 +51,13 @@ void ShowClockAndDate(SharedTimerState& state, TickEffects& effects) {
 // An unknown choice leaves the status line as it was.
 void ShowAudioStatus(std::int32_t audioChoice, TickEffects& effects) {
     switch (audioChoice) {
-    case audioFile:
+    case kAudioFile:
         effects.SetAudioStatusText("Audio File Selected");
         break;
-    case systemTone:
+    case kSystemTone:
         effects.SetAudioStatusText("System Tone Selected");
         break;
-    case noAudio:
+    case kNoAudio:
         effects.SetAudioStatusText("No Audio Selected");
         break;
     default:
@@ -65,25 +65,45 @@ void ShowAudioStatus(std::int32_t audioChoice, TickEffects& effects) {
     }
 }
 
-// A file the player cannot open leaves it without a medium: the mark stays silent.
+// A mark is never silent by accident: a file the player cannot open gives the system tone,
+// and the operator is told why.
 void SoundAlert(std::int32_t audioChoice, TickEffects& effects) {
-    if (audioChoice == systemTone) {
+    if (audioChoice == kSystemTone) {
         effects.SystemTone();
     }
-    if (audioChoice == audioFile) {
+    if (audioChoice == kAudioFile) {
         effects.LoadAudioFile();
         if (effects.AudioFileLoaded()) {
             effects.PlayAudioFile();
+        } else {
+            effects.ReportAudioFileFailure();
+            effects.SystemTone();
         }
     }
 }
 
-// Fires once per mark: ticks come ten a second, so seconds 0 and 1 see many of them.
-void TriggerAtMark(SharedTimerState& state, std::int32_t audioChoice, TickEffects& effects) {
-    if (state.tickMinute % 10 != 0 || !state.armed || state.tickSecond > 1) {
+// The latest ten-minute mark of the displayed clock at or before this tick.
+std::time_t LatestMark(const SharedTimerState& state) {
+    return state.currentTime - (state.tickMinute % markMinutes) * 60 - state.tickSecond;
+}
+
+// Each mark is raised once: at a tick in its seconds 0 and 1 or, when no tick could run then
+// (a suspend, a stopped process, the clock stepped forward), at the first tick after it. Times
+// decide, not tick counts, so ticks may come early or late; a clock stepped back over a mark
+// that was raised does not raise it again. Marks missed before the latest are not replayed.
+bool MarkDue(const SharedTimerState& state, std::time_t previousTick) {
+    const std::time_t mark = LatestMark(state);
+    const bool raised = state.raisedAt >= mark && state.raisedAt - mark < markMinutes * 60;
+    const bool onTime = state.currentTime - mark <= lastOnTimeSecond;
+    return !raised && (onTime || previousTick < mark);
+}
+
+void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, std::int32_t audioChoice,
+                   TickEffects& effects) {
+    if (!MarkDue(state, previousTick)) {
         return;
     }
-    state.armed = false;
+    state.raisedAt = state.currentTime;
     if (!state.alertShowing) {
         state.alertShowing = true;
         effects.ShowAlert();
@@ -92,16 +112,17 @@ void TriggerAtMark(SharedTimerState& state, std::int32_t audioChoice, TickEffect
 }
 
 // Any minute's second 15 closes a timer-raised alert, so switching to Auto mode late still
-// closes it; an alert raised with the Display button waits for a click.
+// closes it; an alert raised with the Display button waits for a click. A mark caught up in a
+// second 15 stays until the next one.
 void AutoClose(SharedTimerState& state, TickMembers members, TickEffects& effects) {
     if (state.alertFromButton || !state.alertShowing || state.tickSecond != autoCloseSecond ||
-        !state.autoMode) {
+        !state.autoMode || state.currentTime == state.raisedAt) {
         return;
     }
     state.alertShowing = false;
     members.alertCloseRequest = false;
     effects.HideAlert();
-    if (members.audioChoice == audioFile) {
+    if (members.audioChoice == kAudioFile) {
         effects.StopAudioFile();
     }
 }
@@ -110,7 +131,7 @@ void CarryOutCloseRequest(SharedTimerState& state, TickMembers members, TickEffe
     if (!members.alertCloseRequest) {
         return;
     }
-    if (members.audioChoice == audioFile) {
+    if (members.audioChoice == kAudioFile) {
         effects.StopAudioFile();
     }
     state.alertShowing = false;
@@ -123,6 +144,8 @@ void CarryOutCloseRequest(SharedTimerState& state, TickMembers members, TickEffe
 
 void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, TickEffects& effects) {
     effects.SetTimerInterval(tickIntervalMs);
+    // The first tick after start-up counts as its own previous one: it catches no mark up.
+    const std::time_t previousTick = state.currentTm ? state.currentTime : now;
     state.currentTime = now;
     state.currentTm = BreakDown(state);
     // A time the library cannot break down has nothing to show or decide; the next tick
@@ -135,11 +158,8 @@ void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, Tick
     state.tickSecond = state.currentTm->tm_sec;
     ShowAudioStatus(members.audioChoice, effects);
     if (state.running) {
-        TriggerAtMark(state, members.audioChoice, effects);
+        TriggerAtMark(state, previousTick, members.audioChoice, effects);
         AutoClose(state, members, effects);
     }
     CarryOutCloseRequest(state, members, effects);
-    if (state.tickSecond >= rearmSecond) {
-        state.armed = true;
-    }
 }

@@ -19,6 +19,8 @@ public:
     virtual void LoadAudioFile() = 0;
     virtual bool AudioFileLoaded() = 0;
     virtual void PlayAudioFile() = 0;
+    // The chosen file could not play at a mark: the operator is told why, without waiting.
+    virtual void ReportAudioFileFailure() = 0;
     virtual void StopAudioFile() = 0;
 };
 

@@ -6,7 +6,8 @@
 
 struct SharedTimerState {
     bool running = true;
-    bool armed = true;
+    // When the timer last raised a mark (0: never); each mark is raised once.
+    std::time_t raisedAt = 0;
     bool autoMode = true;
     bool localTimeZone = true;
     std::int32_t clockFormat = 0;

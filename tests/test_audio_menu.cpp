@@ -67,6 +67,17 @@ private slots:
         QCOMPARE(Form1->selectedFile, after);
     }
 
+    // A file that could not play at a mark is told here, where another is chosen, once.
+    void failureAtTheLastMarkIsToldOnce() {
+        Form1->MediaPlayer1->SetFileName(windows->Path("gone.wav"));
+        Form1->ReportAudioFileFailure();
+        QCOMPARE(windows->OpenMenu()->FileSelectedLabel->GetText(),
+                 QStringLiteral("gone.wav could not play at the last mark: no such file"));
+        delete Form5;
+        QCOMPARE(windows->OpenMenu()->FileSelectedLabel->GetText(),
+                 QStringLiteral("No File Selected"));
+    }
+
     void choice_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("selectedFile");

@@ -27,6 +27,7 @@ public:
     bool AudioFileLoaded() override { return fileLoads; }
     void PlayAudioFile() override { calls << "play"; }
     void StopAudioFile() override { calls << "stop"; }
+    void ReportAudioFileFailure() override { calls << "told"; }
 };
 
 bool IsRefresh(const QString& call) {
@@ -54,20 +55,26 @@ struct Cycle {
 
     void Tick(std::time_t now) { RunTick(state, now, {audioChoice, alertCloseRequest}, effects); }
 
-    // Ticks several times in each second from..to after minuteStart and returns the alert
-    // and audio effects, each prefixed by its second: "0 show|0 beep|15 hide".
-    QString Run(std::time_t minuteStart, int from, int to) {
+    // Ticks at the given seconds after `base` and returns the alert and audio effects, each
+    // prefixed by its second: "0 show|0 beep|15 hide".
+    QString Ticks(std::time_t base, const QList<int>& seconds) {
         QStringList marks;
-        for (int second = from; second <= to; ++second) {
-            for (int tick = 0; tick < 3; ++tick) {
-                effects.calls.clear();
-                Tick(minuteStart + second);
-                for (const QString& call : effects.calls)
-                    if (!IsRefresh(call))
-                        marks << QString("%1 %2").arg(second).arg(call);
-            }
+        for (const int second : seconds) {
+            effects.calls.clear();
+            Tick(base + second);
+            for (const QString& call : effects.calls)
+                if (!IsRefresh(call))
+                    marks << QString("%1 %2").arg(second).arg(call);
         }
         return marks.join('|');
+    }
+
+    // Three ticks in each second from..to after minuteStart.
+    QString Run(std::time_t minuteStart, int from, int to) {
+        QList<int> seconds;
+        for (int second = from; second <= to; ++second)
+            seconds << second << second << second;
+        return Ticks(minuteStart, seconds);
     }
 };
 
@@ -110,8 +117,8 @@ private slots:
         QTest::newRow("stopped: no mark, no close") << "stopped timer alert" << 40 << 1 << "";
         QTest::newRow("button alert waits for a click") << "button alert" << 40 << 1 << "0 beep";
         QTest::newRow("file plays") << "" << 30 << 2 << "0 show|0 load|0 play|15 hide|15 stop";
-        QTest::newRow("bad file is silent")
-            << "bad file" << 30 << 2 << "0 show|0 load|15 hide|15 stop";
+        QTest::newRow("bad file: told, system tone instead")
+            << "bad file" << 30 << 2 << "0 show|0 load|0 told|0 beep|15 hide|15 stop";
         QTest::newRow("unknown choice is silent") << "" << 30 << 5 << "0 show|15 hide";
         // Any minute's second 15 closes it, so switching to Auto mode late still closes it.
         QTest::newRow("auto chosen after the mark") << "timer alert" << 43 << 1 << "15 hide";
@@ -152,6 +159,31 @@ private slots:
         QCOMPARE(cycle.Run(At(12, 40), 0, 0), QString());
         cycle.state.running = true;
         QCOMPARE(cycle.Run(At(12, 40), 1, 1), QString("1 show|1 beep"));
+    }
+
+    // Ticks as seconds from 12:40:00: a mark that passed while no tick could run (suspend,
+    // SIGSTOP, clock stepped forward) is raised at the first tick after it, and no mark twice.
+    void missedMarkIsRaisedOnce_data() {
+        QTest::addColumn<QList<int>>("ticks");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("suspended across the mark")
+            << QList<int>{-3, 3, 3, 15} << "3 show|3 beep|15 hide";
+        QTest::newRow("clock stepped forward") << QList<int>{-3, 8, 15} << "8 show|8 beep|15 hide";
+        QTest::newRow("late tick after second 1") << QList<int>{-1, 2, 2} << "2 show|2 beep";
+        QTest::newRow("two marks passed: the last only") << QList<int>{-603, 5} << "5 show|5 beep";
+        QTest::newRow("caught up at second 15: closes a minute on")
+            << QList<int>{-3, 15, 15, 75} << "15 show|15 beep|75 hide";
+        QTest::newRow("stepped back over a raised mark")
+            << QList<int>{-1, 0, 5, -5, 0, 1, 15} << "0 show|0 beep|15 hide";
+        QTest::newRow("stepped back over a caught-up mark")
+            << QList<int>{-3, 5, -5, 0, 15} << "5 show|5 beep|15 hide";
+        QTest::newRow("started after the mark") << QList<int>{5, 6} << "";
+    }
+    void missedMarkIsRaisedOnce() {
+        QFETCH(QList<int>, ticks);
+        QFETCH(QString, expected);
+        Cycle cycle;
+        QCOMPARE(cycle.Ticks(At(12, 40), ticks), expected);
     }
 
     // Only 0 and 1 select the 12-hour clock; a negative one from a hand-edited file gives 24.

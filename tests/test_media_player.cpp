@@ -19,14 +19,16 @@ private slots:
     void pathIsLoadedOnlyWhenPlayable_data();
     void pathIsLoadedOnlyWhenPlayable();
     void clearUnloads();
-    void undecodableFileIsDropped();
+    void unplayableFileIsDropped_data();
+    void unplayableFileIsDropped();
     void messageBeepReturnsWithoutSoundServer();
 };
 
 void TestMediaPlayer::initTestCase() {
     QVERIFY(m_dir.isValid());
     qputenv("PULSE_SERVER", QFile::encodeName("unix:" + Path("no-server")));
-    for (const QString name : {"before.wav", "tone.wav", "call sign  tone.wav", "Grüße ñ 音.wav"})
+    for (const QString name :
+         {"before.wav", "tone.wav", "call sign  tone.wav", "Grüße ñ 音.wav", "padded.wav"})
         QVERIFY(WriteToneWav(Path(name), 0.1));
     QVERIFY(QDir(m_dir.path()).mkdir("folder.wav"));
     QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.wav")).constData(), 0600), 0);
@@ -73,20 +75,34 @@ void TestMediaPlayer::clearUnloads() {
     QVERIFY(!player.GetMedia());
 }
 
-void TestMediaPlayer::undecodableFileIsDropped() {
-    const QString garbage = Path("garbage.wav");
-    QFile file(garbage);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+// Each fails only once the backend has tried it, after the load; the reason is kept.
+void TestMediaPlayer::unplayableFileIsDropped_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<qint64>("size"); // zeros appended up to this size
+    QTest::newRow("zeros") << Path("zeros.wav") << qint64(4096);
+    QTest::newRow("2 GB sparse file") << Path("sparse.wav") << qint64(2) * 1024 * 1024 * 1024;
+    // Holds the backend for seconds, then ends without a sound.
+    QTest::newRow("tone padded with zeros to 50 MB")
+        << Path("padded.wav") << qint64(50) * 1024 * 1024;
+    QTest::newRow("/proc/self/mem") << QStringLiteral("/proc/self/mem") << qint64(0);
+}
+
+void TestMediaPlayer::unplayableFileIsDropped() {
+    QFETCH(QString, path);
+    QFETCH(qint64, size);
+    QFile file(path);
+    QVERIFY(size == 0 || (file.open(QIODevice::ReadWrite) && file.resize(size)));
     file.close();
     TMediaPlayer player(nullptr);
     int errors = 0;
     player.OnError = [&](TObject*) { ++errors; };
-    player.SetFileName(garbage);
+    player.SetFileName(path);
+    QVERIFY(player.GetMedia());
     player.Play();
-    // The backend reports on its own time, after the load.
     QTRY_VERIFY(!player.GetMedia());
     QCOMPARE(errors, 1);
-    QCOMPARE(player.GetFileName(), garbage);
+    QVERIFY(!player.GetErrorString().isEmpty());
+    QCOMPARE(player.GetFileName(), path);
 }
 
 // The process must still end cleanly afterwards, with the bell's worker stopped.

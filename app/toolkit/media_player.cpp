@@ -3,15 +3,22 @@
 #include <QAudioOutput>
 #include <QFileInfo>
 #include <QMediaPlayer>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
+constexpr int kStartTimeoutMs = 2000;
+
 // Checked before anything opens the path: only a regular file can be opened without risk
-// of blocking (a FIFO waits for a writer, a device may never end).
-bool IsPlayableFile(const UnicodeString& path) {
+// of blocking (a FIFO waits for a writer, a device may never end). Empty when it can be.
+UnicodeString WhyNotPlayable(const UnicodeString& path) {
     const QFileInfo info(path);
-    return !path.isEmpty() && info.exists() && info.isFile() && info.isReadable();
+    if (path.isEmpty() || !info.exists())
+        return QStringLiteral("no such file");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    return info.isReadable() ? QString() : QStringLiteral("not readable");
 }
 
 QUrl UrlOf(const UnicodeString& path) {
@@ -31,16 +38,17 @@ void TMediaPlayer::SetFileName(const UnicodeString& path) {
     m_fileName = path;
     m_media.reset();
     Unload();
-    if (IsPlayableFile(path))
+    m_error = WhyNotPlayable(path);
+    if (m_error.isEmpty())
         m_media = std::make_unique<TMedia>(path);
 }
 
 void TMediaPlayer::Play() {
     if (!m_media)
         return;
-    if (!IsPlayableFile(m_media->GetFileName())) {
+    if (const UnicodeString reason = WhyNotPlayable(m_media->GetFileName()); !reason.isEmpty()) {
         Unload();
-        DropMedium();
+        DropMedium(reason);
         return;
     }
     // A source that sat loaded for a while before play() was heard late and clipped, while
@@ -49,6 +57,7 @@ void TMediaPlayer::Play() {
     m_player->setSource(QUrl());
     m_player->setSource(UrlOf(m_media->GetFileName()));
     m_player->play();
+    m_startWatch->start(kStartTimeoutMs);
 }
 
 TMediaState TMediaPlayer::GetState() const {
@@ -60,12 +69,15 @@ TMediaState TMediaPlayer::GetState() const {
 }
 
 void TMediaPlayer::Stop() {
-    if (m_player)
-        m_player->stop();
+    if (!m_player)
+        return;
+    m_startWatch->stop();
+    m_player->stop();
 }
 
 void TMediaPlayer::Clear() {
     m_fileName.clear();
+    m_error.clear();
     m_media.reset();
     Unload();
 }
@@ -76,22 +88,40 @@ void TMediaPlayer::EnsureBackend() {
     m_player = new QMediaPlayer(this);
     m_output = new QAudioOutput(m_player);
     m_player->setAudioOutput(m_output);
-    connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { DropUnplayableMedium(); });
+    connect(m_player, &QMediaPlayer::errorOccurred, this,
+            [this] { DropUnplayableMedium(m_player->errorString()); });
+    // Some files hold the backend for seconds and then end without a sound (a WAV padded
+    // with zeros): one that has not started by then counts as unplayable. It is left to end
+    // by itself, since unloading it now would block this thread.
+    m_startWatch = new QTimer(this);
+    m_startWatch->setSingleShot(true);
+    connect(m_startWatch, &QTimer::timeout, this, [this] {
+        DropUnplayableMedium(
+            QStringLiteral("it did not start within %1 s").arg(kStartTimeoutMs / 1000));
+    });
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) {
+                if (status == QMediaPlayer::BufferedMedia)
+                    m_startWatch->stop();
+            });
 }
 
 void TMediaPlayer::Unload() {
-    if (m_player)
-        m_player->setSource(QUrl());
+    if (!m_player)
+        return;
+    m_startWatch->stop();
+    m_player->setSource(QUrl());
 }
 
 // The backend reports errors later than the load that caused them: only a report about the
 // medium still held may drop it.
-void TMediaPlayer::DropUnplayableMedium() {
+void TMediaPlayer::DropUnplayableMedium(const UnicodeString& reason) {
     if (m_media && m_player->source() == UrlOf(m_media->GetFileName()))
-        DropMedium();
+        DropMedium(reason);
 }
 
-void TMediaPlayer::DropMedium() {
+void TMediaPlayer::DropMedium(const UnicodeString& reason) {
+    m_error = reason;
     m_media.reset();
     Fire(OnError, this);
 }

@@ -10,6 +10,7 @@
 
 class QMediaPlayer;
 class QAudioOutput;
+class QTimer;
 
 enum class TMediaState { Unavailable, Playing, Stopped };
 
@@ -32,24 +33,28 @@ public:
     void SetFileName(const UnicodeString& path);
     UnicodeString GetFileName() const { return m_fileName; }
     TMedia* GetMedia() const { return m_media.get(); }
+    // Why the last file given could not be loaded or played; empty while nothing failed.
+    UnicodeString GetErrorString() const { return m_error; }
     // Unavailable without a medium; Stopped also once the medium has played to its end.
     TMediaState GetState() const;
     void Play();
     void Stop();
     void Clear();
 
-    // The medium proved unplayable and was dropped; the backend tells so some time after
-    // the load, so this may come after SetFileName or Play has returned.
+    // The medium proved unplayable (an error, or no start within 2 s) and was dropped; this
+    // comes some time after the load, so it may come after SetFileName or Play has returned.
     TNotifyEvent OnError;
 
 private:
     void EnsureBackend();
     void Unload();
-    void DropUnplayableMedium();
-    void DropMedium();
+    void DropUnplayableMedium(const UnicodeString& reason);
+    void DropMedium(const UnicodeString& reason);
 
     UnicodeString m_fileName;
+    UnicodeString m_error;
     std::unique_ptr<TMedia> m_media;
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_output = nullptr;
+    QTimer* m_startWatch = nullptr;
 };

@@ -5,7 +5,7 @@
 # in the settings file. At the next ten-minute mark (the clock shifted by libfaketime) the
 # tone is recorded from the sound server's null sink: it must start at the mark and play
 # whole. A file longer than ten minutes plays at a mark in Manual mode until a click on the
-# alert stops it.
+# alert stops it. A file that cannot play gives the system sound instead.
 # Usage: audio_file.sh <path to chimewell>
 # shellcheck disable=SC2016,SC2317 # conditions handed to e2e_wait_until are eval'ed there
 set -uo pipefail
@@ -261,6 +261,36 @@ long_file_stopped_by_a_click() {
     close_and_expect_exit "long file"
 }
 
+# A file that cannot play at the mark (here one that holds the backend for seconds and
+# ends without a sound) gives the system sound instead, and says why on standard error; so
+# does a sound server that refuses the stream (its only sink gone).
+unplayable_at_the_mark() {
+    local what=$1 first log
+    echo "--- $what at the mark: the system sound instead"
+    printf '[Main Form]\nAudio=2\n[Select Audio Form]\nSelected File=%s\n' "$2" >"$run_dir/Chimewell.ini"
+    e2e_place_before_mark "$LEAD"
+    start_program "$E2E_OFFSET" || return
+    [[ -z "${3:-}" ]] && record_begin "$E2E_ROOT/fallback.raw"
+    [[ -n "${3:-}" ]] && pactl unload-module module-null-sink
+    e2e_wait_until 30 "e2e_test \"\$(e2e_now) > $E2E_MARK + 4\""
+    if [[ -z "${3:-}" ]]; then
+        record_end
+        read -r first _ <<<"$(sound_span "$E2E_ROOT/fallback.raw")"
+        if [[ "$first" != none ]] && e2e_test "$first - $E2E_MARK <= 3"; then
+            e2e_pass "$what: a sound was heard $(e2e_calc "$first - $E2E_MARK") s after the mark"
+        else
+            e2e_fail "$what: nothing heard within 3 s of the mark (first sound: $first)"
+        fi
+    fi
+    log=$(ls -t "$E2E_ROOT"/program-*.log | head -n 1)
+    if grep -q "could not play" "$log"; then
+        e2e_pass "$what: told on standard error: $(grep "could not play" "$log")"
+    else
+        e2e_fail "$what: nothing told on standard error:"$'\n'"$(cat "$log")"
+    fi
+    close_and_expect_exit "$what"
+}
+
 e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop pulseaudio pactl parec sox od
 [[ -x "$program" ]] || { echo "FAIL: $program is not an executable"; exit 2; }
 e2e_init
@@ -285,5 +315,10 @@ end_scene
 tone_at_the_mark
 end_scene
 long_file_stopped_by_a_click
+end_scene
+cp "$tone" "$sounds/padded.wav" && truncate -s 50M "$sounds/padded.wav"
+unplayable_at_the_mark "a WAV padded with zeros to 50 MB" "$sounds/padded.wav"
+end_scene
+unplayable_at_the_mark "a refusing sound server" "$tone" refuse
 end_scene
 e2e_finish

@@ -3,7 +3,8 @@
 # ten-minute mark, watched from outside. The alert must appear at the mark where it was
 # left, go away at second 15 in Auto mode or on a click in Manual mode, and closing the main
 # window must write the settings file and end the process with status 0, even after a
-# settings file full of garbage.
+# settings file full of garbage. A mark missed while the process was stopped (SIGSTOP) is
+# raised when it continues.
 # Usage: identification_mark.sh <path to chimewell>
 set -uo pipefail
 
@@ -18,10 +19,10 @@ readonly START_TIMEOUT=20 # a loaded machine may start Qt slowly
 readonly KEYS=(Left Top Width Height Audio CS_FontColor AMPM CallSign Active_Indicator GMT
     "Mode Indicator" Start Mode localTimeZone form2Left form2Top form2Width form2Height form2Color)
 
-# Starts the program in directory $1, $LEAD seconds before a mark; sets main_window.
+# Starts the program in directory $1, $LEAD (or $2) seconds before a mark; sets main_window.
 start_before_mark() {
     cd "$1" || exit 1
-    e2e_place_before_mark "$LEAD"
+    e2e_place_before_mark "${2:-$LEAD}"
     e2e_start_program "$program" "$E2E_OFFSET"
     main_window=$(e2e_wait_viewable "$MAIN_TITLE" "$START_TIMEOUT") || {
         e2e_fail "the main window did not appear within $START_TIMEOUT s"
@@ -193,6 +194,33 @@ manual_mode_stored_geometry() {
         "form2Color=-256"
 }
 
+# Stopped by SIGSTOP a second before the mark and continued 4 s after it, the program must
+# raise the mark it missed at once, and Auto mode close it at second 15.
+stopped_across_the_mark() {
+    echo "--- Stopped across the mark (SIGSTOP, SIGCONT)"
+    local dir unmapped_at
+    dir=$(e2e_fresh_dir stopped) || return
+    start_before_mark "$dir" 8.55 || return
+    e2e_test "$(e2e_now) < $E2E_MARK - 1.5" || { e2e_fail "started too late to be stopped"; return; }
+    e2e_wait_until 10 "e2e_test \"\$(e2e_now) > $E2E_MARK - 1\""
+    kill -STOP "$E2E_PROGRAM_PID"
+    e2e_wait_until 10 "e2e_test \"\$(e2e_now) > $E2E_MARK + 4\""
+    ! e2e_find_viewable "$ALERT_TITLE" >/dev/null || e2e_fail "an alert was mapped while stopped"
+    kill -CONT "$E2E_PROGRAM_PID"
+    if alert_window=$(e2e_wait_viewable "$ALERT_TITLE" 2); then
+        e2e_pass "the missed mark was raised on SIGCONT ($(since_mark "$(e2e_now)") s after it)"
+    else
+        e2e_fail "no alert within 2 s of SIGCONT, 4 s after the mark"
+        return
+    fi
+    if unmapped_at=$(alert_unmapped_by 17) && e2e_test "$unmapped_at >= 14"; then
+        e2e_pass "Auto mode unmapped the missed mark's alert ${unmapped_at} s after the mark"
+    else
+        e2e_fail "Auto mode did not unmap the missed mark's alert at second 15 (${unmapped_at:-never})"
+    fi
+    e2e_close_and_expect_exit "$main_window" "stopped across the mark"
+}
+
 write_windows_style_settings() {
     printf '\xef\xbb\xbf[Main Form]\r\nLeft=99999999999999999999\r\nTop=40000\r\nWidth=-5\r\n'
     printf 'Height=4294967296\r\nAudio=7\r\nAMPM=-2\r\nCallSign=%s\r\n' \
@@ -250,5 +278,6 @@ e2e_start_display || exit 1
 e2e_start_sound || exit 1 # the system tone of the first run goes nowhere
 auto_mode_first_run
 manual_mode_stored_geometry
+stopped_across_the_mark
 bad_settings_files
 e2e_finish
