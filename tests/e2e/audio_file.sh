@@ -272,14 +272,14 @@ unplayable_at_the_mark() {
     start_program "$E2E_OFFSET" || return
     [[ -z "${3:-}" ]] && record_begin "$E2E_ROOT/fallback.raw"
     [[ -n "${3:-}" ]] && pactl unload-module module-null-sink
-    e2e_wait_until 30 "e2e_test \"\$(e2e_now) > $E2E_MARK + 4\""
+    e2e_wait_until 30 "e2e_test \"\$(e2e_now) > $E2E_MARK + 5\""
     if [[ -z "${3:-}" ]]; then
         record_end
         read -r first _ <<<"$(sound_span "$E2E_ROOT/fallback.raw")"
-        if [[ "$first" != none ]] && e2e_test "$first - $E2E_MARK <= 3"; then
+        if [[ "$first" != none ]] && e2e_test "$first - $E2E_MARK <= 4"; then
             e2e_pass "$what: a sound was heard $(e2e_calc "$first - $E2E_MARK") s after the mark"
         else
-            e2e_fail "$what: nothing heard within 3 s of the mark (first sound: $first)"
+            e2e_fail "$what: nothing heard within 4 s of the mark (first sound: $first)"
         fi
     fi
     log=$(ls -t "$E2E_ROOT"/program-*.log | head -n 1)
