@@ -81,7 +81,7 @@ bool PlaceObstacle(Obstacle obstacle, const QString& path) {
         return true;
     case Obstacle::NoReadPermission:
         Store(path, kMainForm);
-        return !::geteuid() == 0 && QFile::setPermissions(path, QFileDevice::WriteOwner);
+        return ::geteuid() != 0 && QFile::setPermissions(path, QFileDevice::WriteOwner);
     }
     return false;
 }
