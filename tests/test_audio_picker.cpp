@@ -16,7 +16,7 @@ class TestAudioPicker : public QObject {
     QStringList answer;
 
     QString Tone() const { return windows->Path("call sign tone.wav"); }
-    QString OtherTone() const { return windows->Path("Grüße 音.wav"); }
+    QString OtherTone() const { return windows->Path("Grüße <音> & co.wav"); }
     QString Noise() const { return windows->Path("noise.mp3"); }
     TForm4* OpenPickerOverMenu() {
         windows->OpenMenu();
@@ -95,8 +95,9 @@ private slots:
         QTest::newRow("cancel") << QStringList{"cancel"} << 0 << none << 0;
         QTest::newRow("choose, save")
             << QStringList{"choose", "Save File Selection"} << 1 << tone << 1;
-        QTest::newRow("choose another")
-            << QStringList{"choose", "other"} << 1 << "Grüße 音.wav" << 0;
+        QTest::newRow("choose another, save")
+            << QStringList{"choose", "other", "Save File Selection"} << 1 << "Grüße <音> & co.wav"
+            << 1;
         QTest::newRow("clear") << QStringList{"choose", "Clear Selection"} << 0 << none << 0;
         QTest::newRow("cancel keeps the file") << QStringList{"choose", "cancel"} << 0 << tone << 0;
         QTest::newRow("orphaned save")
@@ -126,6 +127,7 @@ private slots:
         QCOMPARE(Form5->fileExists, fileExists);
         const QString label = fileExists ? Loaded(picker) : QStringLiteral("No file selected");
         QCOMPARE(picker->Label1->GetText(), label);
+        QVERIFY(ShowsWholeText(picker->Label1));
         if (fileExists)
             QCOMPARE(Form5->FileSelectedLabel->GetText(), label);
         QCOMPARE(windows->Settings(), QString());
