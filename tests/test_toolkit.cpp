@@ -40,6 +40,7 @@ class TestToolkit : public QObject {
 
 private slots:
     void initTestCase() {
+        application.Initialize();
         application.OnException = [this](TObject*, const std::exception& e) {
             reported << QString::fromUtf8(e.what());
         };
@@ -52,6 +53,19 @@ private slots:
         QCOMPARE(probeVariable->seenByConstructor, probeVariable);
         QCOMPARE(probeVariable->seenByCreate, probeVariable);
         QCOMPARE(application.MainForm(), probeVariable);
+    }
+
+    // The session may go on: the main form saves as it would at its close, and stays open.
+    void sessionManagersSaveRequestRunsTheMainFormsCloseEvent() {
+        int closeEvents = 0;
+        probeVariable->OnClose = [&](TObject*, TCloseAction&) { ++closeEvents; };
+        probeVariable->SetVisible(true);
+        void* noSessionManager[] = {nullptr, nullptr};
+        const QMetaMethod request = QMetaMethod::fromSignal(&QGuiApplication::commitDataRequest);
+        QMetaObject::activate(qApp, &QGuiApplication::staticMetaObject,
+                              request.relativeMethodIndex(), noSessionManager);
+        QCOMPARE(closeEvents, 1);
+        QVERIFY(probeVariable->GetVisible());
     }
 
     void handlerExceptionsAreShownNotPropagated() {

@@ -3,7 +3,8 @@
 # double-click on the callsign opens the editor; a callsign typed and committed with Enter,
 # or by leaving the box with the Close button, shows in the main window at once, and the main
 # window's close saves it in Chimewell.ini; the next run shows it again, and the editor comes
-# back where it was left, at its own size.
+# back where it was left, at its own size. A shutdown's SIGTERM closes the editor and the main
+# window as the operator would, each saving.
 # Usage: callsign_editor.sh <path to chimewell>
 # shellcheck source-path=SCRIPTDIR disable=SC2016,SC2034 # conditions are eval'ed later
 set -uo pipefail
@@ -16,6 +17,7 @@ readonly EDITOR_TITLE=" Timer Chimewell!" # the alert's title too; it stays hidd
 readonly START_TIMEOUT=20                   # a loaded machine may start Qt slowly
 readonly CALLSIGN_AREA=(190 68)             # client coordinates over the callsign
 readonly CLOSE_BUTTON=(169 267)             # client coordinates of the editor's Close button
+readonly MODE_BUTTON=(79 423)               # client coordinates of the main window's Mode button
 readonly CALLSIGN_LABEL=375x94+0+16         # the main window's callsign, as a crop
 readonly CLOCK_LABEL=270x49+53+136
 
@@ -175,6 +177,21 @@ close_button_commits() {
     expect_saved "$dir" "Main Form" Start 0
 }
 
+# A shutdown with the editor open: the editor closes first, saving its place, then the main
+# window, saving the mode changed just before.
+shutdown_with_the_editor_open() {
+    echo "--- SIGTERM with the editor open"
+    local fresh
+    fresh=$(e2e_fresh_dir shutdown) || return
+    write_stopped_settings "$fresh"
+    start_in "$fresh" || return
+    xdotool mousemove --window "$main_window" "${MODE_BUTTON[@]}" click 1
+    open_editor || return
+    e2e_signal_and_expect_exit TERM "shutdown with the editor open"
+    expect_saved "$fresh" "Main Form" Mode 0
+    expect_saved "$fresh" "CallSign Form" Left 100
+}
+
 # A window once opened over the main window must not leave the labels lying on buttons
 # catching clicks: the word "Audio" on the Audio button still opens the audio menu.
 audio_label_still_opens_the_menu() {
@@ -200,4 +217,5 @@ moved_left="" moved_top=""
 enter_commits
 moved_and_closed_untouched
 close_button_commits
+shutdown_with_the_editor_open
 e2e_finish

@@ -203,15 +203,26 @@ e2e_wait_exit() {
 # Closes the program's main window $1 through the window manager; the program must then end
 # with status 0 within 10 s. $2 names the case in the verdict.
 e2e_close_and_expect_exit() {
-    local window=$1 what=$2
-    e2e_close_window "$window"
+    e2e_close_window "$1"
+    e2e_expect_exit "$2" "its main window was closed"
+}
+
+# Sends signal $1 (TERM, HUP, INT) to the program, as a shutdown, a closed terminal or Ctrl+C
+# does; the program must then end with status 0 within 10 s. $2 names the case.
+e2e_signal_and_expect_exit() {
+    kill "-$1" "$E2E_PROGRAM_PID"
+    e2e_expect_exit "$2" "SIG$1"
+}
+
+e2e_expect_exit() {
+    local what=$1 after=$2
     if ! e2e_wait_exit "$E2E_PROGRAM_PID" 10; then
-        e2e_fail "$what: still running 10 s after its main window was closed"
+        e2e_fail "$what: still running 10 s after $after"
         e2e_stop "$E2E_PROGRAM_PID"
     elif [[ "$E2E_EXIT_STATUS" != 0 ]]; then
-        e2e_fail "$what: exit status $E2E_EXIT_STATUS after closing the main window"
+        e2e_fail "$what: exit status $E2E_EXIT_STATUS after $after"
     else
-        e2e_pass "$what: exit status 0 after closing the main window"
+        e2e_pass "$what: exit status 0 after $after"
     fi
 }
 
