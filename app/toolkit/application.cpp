@@ -117,7 +117,14 @@ void TApplication::ShowException(const std::exception& E) {
     if (m_reporting || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     m_reporting = true;
-    QMessageBox::critical(nullptr, QStringLiteral(" Timer Chimewell!"),
-                          QString::fromUtf8(E.what()));
+    // Modal only to the innermost open window (the one the operator can be using), or else to
+    // the main window, so that the alert can still be clicked away; plain text, for it may name
+    // a file.
+    QWidget* opener = QApplication::activeModalWidget();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral(" Timer Chimewell!"),
+                    QString::fromUtf8(E.what()), QMessageBox::Ok, opener ? opener : m_mainForm);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::WindowModal);
+    box.exec();
     m_reporting = false;
 }
