@@ -5,6 +5,7 @@
 #include "app/toolkit/colors.h"
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
+#include "app/toolkit/screen_placement.h"
 
 #include <QMargins>
 #include <QPixmap>
@@ -108,17 +109,17 @@ private:
     };
 
     QMargins FrameMargins() const;
-    QRect Outer() const;
-    void SetOuter(const QRect& outer);
+    TFrame Outer() const;
+    void SetOuter(const TFrame& outer);
     void ApplyGeometry();
+    QRect ShownOuter(const QMargins& frame) const;
     void AdoptRealFrame();
-    void KeepReachable();
     void LayOutControls();
     const QPixmap& GradientFill();
     void LayOut(const Placement& p);
     QRect Aligned(const Placement& p, double sx, double sy) const;
 
-    QRect m_outer; // as last asked for, until the window is first shown
+    TFrame m_outer; // as last asked for; once shown, the window itself tells where it is
     QMargins m_appliedMargins;
     bool m_shown = false;
     bool m_frameAdopted = false;
