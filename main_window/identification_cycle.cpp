@@ -75,6 +75,8 @@ void TriggerAtMark(SharedTimerState& state, std::int32_t audioChoice, TickEffect
     if (!state.alertShowing) {
         state.alertShowing = true;
         effects.ShowAlert();
+    } else {
+        effects.BringBackAlert();
     }
     SoundAlert(audioChoice, effects);
 }

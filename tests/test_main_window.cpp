@@ -136,6 +136,9 @@ private slots:
         timerState.alertFromButton = false; // as if the timer had raised it
         QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
         QVERIFY(!timerState.alertFromButton);
+        Alert->SetWindowState(TWindowState::wsMinimized);
+        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
+        QCOMPARE(Alert->GetWindowState(), TWindowState::wsNormal);
     }
 
     void storedPlacesAreShownOnTheScreen_data() {

@@ -170,9 +170,25 @@ void TForm::SetVisible(bool value) {
         hide();
         return;
     }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+}
+
+TWindowState TForm::GetWindowState() const {
+    return isMinimized() ? TWindowState::wsMinimized : TWindowState::wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState value) {
+    if (value == GetWindowState())
+        return;
+    if (value == TWindowState::wsNormal && isVisible()) {
+        SetVisible(true);
+        return;
+    }
+    setWindowState(value == TWindowState::wsMinimized ? windowState() | Qt::WindowMinimized
+                                                      : windowState() & ~Qt::WindowMinimized);
 }
 
 int TForm::ShowModal() {
@@ -298,8 +314,10 @@ void TForm::showEvent(QShowEvent* e) {
     AdoptRealFrame();
 }
 
+// Only a close ends a modal showing: a window the operator minimises is hidden by the window
+// system, and stays open and modal until it is closed.
 void TForm::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
-    if (m_modalLoop)
+    if (m_modalLoop && !e->spontaneous())
         m_modalLoop->quit();
 }

@@ -28,6 +28,8 @@ enum class TAlignLayout {
 
 enum class TFormStyle { Normal, StayOnTop };
 enum class TFormBorderStyle { Sizeable, Single };
+// No window offers maximising.
+enum class TWindowState { wsNormal, wsMinimized };
 
 struct TGradientStop {
     TAlphaColor Color;
@@ -74,7 +76,11 @@ public:
     void SetHeight(int value);
 
     bool GetVisible() const { return isVisible(); }
+    // Showing brings a minimised window back too: a window shown is a window seen.
     void SetVisible(bool value);
+    TWindowState GetWindowState() const;
+    // Back to normal, a shown window is also raised and activated, as a restore does.
+    void SetWindowState(TWindowState value);
     void Close() { close(); }
     int ShowModal();
 

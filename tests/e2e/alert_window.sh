@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the alert window as the operator meets it. At a mark it appears directly where
 # and in the colour it was left, above a window raised over its place; the mouse wheel shows
-# and hides its colour picker; moved and left for another window, its new place is what the
-# main window saves; a click on one of its texts closes it at the next tick.
+# and hides its colour picker; minimised, it comes back with the Display button; moved and
+# left for another window, its new place is what the main window saves; a click on one of its
+# texts closes it at the next tick.
 # Usage: alert_window.sh <path to chimewell>
 set -uo pipefail
 
@@ -102,6 +103,20 @@ wheel_shows_and_hides_the_picker() {
     expect_pixel "a wheel turn over the picker hides it again" "$GREEN" "$centre"
 }
 
+# Minimised, the alert comes back with the Display button, on top of the main window.
+display_brings_back_the_minimised_alert() {
+    e2e_minimise "$alert_window" || return
+    xdotool windowactivate --sync "$main_window" 2>/dev/null
+    e2e_click_window "$main_window" 295 423
+    if e2e_wait_until 2 '[[ "$(e2e_map_state "$alert_window")" == IsViewable ]]'; then
+        sleep 0.3
+        expect_pixel "Display brings the minimised alert back on top" "$GREEN" \
+            "$(alert_face_point "$alert_window")"
+    else
+        e2e_fail "Display left the minimised alert $(e2e_map_state "$alert_window")"
+    fi
+}
+
 # As a drag on its title bar does, the alert is activated, then moved; activating the main
 # window hands the new place back, and a click on the alert's text closes it at the next tick.
 move_then_close_by_click() {
@@ -153,6 +168,7 @@ run() {
     wait_for_alert || return
     stays_on_top
     wheel_shows_and_hides_the_picker
+    display_brings_back_the_minimised_alert
     move_then_close_by_click
     e2e_close_and_expect_exit "$main_window" "after the alert"
     saved_geometry_and_colour

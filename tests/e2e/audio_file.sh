@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end: an audio file chosen through the real file dialog, heard as the operator hears
-# it. The operator opens the audio menu, picks a tone file in the picker's dialog, plays it
-# after a wait, saves the choice, closes and returns, and chooses "Play File"; the choice is
+# it. The operator opens the audio menu, picks a tone file in the picker's dialog, minimises
+# and restores the picker, plays the file after a wait, saves the choice, closes and returns, and chooses "Play File"; the choice is
 # in the settings file. At the next ten-minute mark (the clock shifted by libfaketime) the
 # tone is recorded from the sound server's null sink: it must start at the mark and play
 # whole. A file longer than ten minutes plays at a mark in Manual mode, while the operator is
@@ -189,6 +189,8 @@ choose_the_file() {
     start_program || return
     open_the_file_dialog || return
     choose_in_dialog "$tone" || return
+    # Minimised and restored, the picker still holds the file.
+    e2e_minimise "$picker" && e2e_restore "$picker" || return
     # A file that waits before it plays must still be heard on time and whole.
     sleep 6
     record_begin "$E2E_ROOT/picker.raw"

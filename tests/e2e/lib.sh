@@ -300,6 +300,24 @@ e2e_wait_geometry() {
 # Closes a window as its title-bar close box does (the window manager asks the client).
 e2e_close_window() { wmctrl -i -c "$1"; }
 
+# Minimises window $1 as its title bar's button does; fails unless it leaves the screen.
+e2e_minimise() {
+    local id=$1
+    xdotool windowminimize "$id" 2>/dev/null
+    e2e_wait_until 5 '[[ "$(e2e_map_state "$id")" == IsUnMapped ]]' && return 0
+    e2e_fail "window $id, minimised, is $(e2e_map_state "$id")"
+    return 1
+}
+
+# Brings minimised window $1 back as a click on its task-bar entry does; fails unless it shows.
+e2e_restore() {
+    local id=$1
+    xdotool windowactivate "$id" 2>/dev/null
+    e2e_wait_until 5 '[[ "$(e2e_map_state "$id")" == IsViewable ]]' && return 0
+    e2e_fail "window $id, restored, is $(e2e_map_state "$id")"
+    return 1
+}
+
 # A left click at the centre of the window's client area, or at $2,$3 inside it.
 e2e_click_window() {
     local id=$1 at
