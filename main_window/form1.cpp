@@ -168,9 +168,12 @@ void TForm1::ModeButtonClick(TObject*) {
     ShowRunAndModeTexts();
 }
 
+// An alert already up is left as it is, unless the operator has minimised it.
 void TForm1::DisplayAlertButtonClick(TObject*) {
-    if (timerState.alertShowing)
+    if (timerState.alertShowing) {
+        Alert->SetWindowState(TWindowState::wsNormal);
         return;
+    }
     timerState.alertFromButton = true;
     timerState.alertShowing = true;
     Alert->SetVisible(true);

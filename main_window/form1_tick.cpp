@@ -23,6 +23,7 @@ public:
     void SetClockText(const char* text) override { m_form.LocalTime->SetText(text); }
     void SetAudioStatusText(const char* text) override { m_form.Label2->SetText(text); }
     void ShowAlert() override { Alert->SetVisible(true); }
+    void BringBackAlert() override { Alert->SetWindowState(TWindowState::wsNormal); }
     void HideAlert() override { Alert->SetVisible(false); }
     void SystemTone() override { MessageBeep(0); }
     void LoadAudioFile() override { m_form.MediaPlayer1->SetFileName(m_form.selectedFile); }

@@ -107,6 +107,8 @@ void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, std::int32
     if (!state.alertShowing) {
         state.alertShowing = true;
         effects.ShowAlert();
+    } else {
+        effects.BringBackAlert();
     }
     SoundAlert(audioChoice, effects);
 }

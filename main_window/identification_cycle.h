@@ -14,6 +14,8 @@ public:
     virtual void SetClockText(const char* text) = 0;
     virtual void SetAudioStatusText(const char* text) = 0;
     virtual void ShowAlert() = 0;
+    // A minimised alert is restored and raised at its stored place; a shown one is left alone.
+    virtual void BringBackAlert() = 0;
     virtual void HideAlert() = 0;
     virtual void SystemTone() = 0;
     virtual void LoadAudioFile() = 0;

@@ -16,7 +16,7 @@ class TestAudioPicker : public QObject {
     QStringList answer;
 
     QString Tone() const { return windows->Path("call sign tone.wav"); }
-    QString OtherTone() const { return windows->Path("Grüße 音.wav"); }
+    QString OtherTone() const { return windows->Path("Grüße <音> & co.wav"); }
     QString Noise() const { return windows->Path("noise.mp3"); }
     TForm4* OpenPickerOverMenu() {
         windows->OpenMenu();
@@ -40,17 +40,15 @@ private slots:
     void cleanup() { windows.reset(); }
     void cleanupTestCase() { TOpenDialog::SetChooser(nullptr); }
 
-    void initTestCase() {
-        qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+    void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/native"); }
+
+    void init() {
         application.OnException = [this](TObject*, const std::exception& e) {
             reported << QString::fromUtf8(e.what());
         };
         TOpenDialog::SetChooser([this](QWidget*, const UnicodeString& filter) {
             return filter == TMediaCodecManager::GetFilterString() ? answer : QStringList();
         });
-    }
-
-    void init() {
         windows = std::make_unique<AudioWindows>();
         reported.clear();
         QVERIFY(WriteToneWav(Tone(), 0.2));
@@ -95,8 +93,9 @@ private slots:
         QTest::newRow("cancel") << QStringList{"cancel"} << 0 << none << 0;
         QTest::newRow("choose, save")
             << QStringList{"choose", "Save File Selection"} << 1 << tone << 1;
-        QTest::newRow("choose another")
-            << QStringList{"choose", "other"} << 1 << "Grüße 音.wav" << 0;
+        QTest::newRow("choose another, save")
+            << QStringList{"choose", "other", "Save File Selection"} << 1 << "Grüße <音> & co.wav"
+            << 1;
         QTest::newRow("clear") << QStringList{"choose", "Clear Selection"} << 0 << none << 0;
         QTest::newRow("cancel keeps the file") << QStringList{"choose", "cancel"} << 0 << tone << 0;
         QTest::newRow("orphaned save")
@@ -126,6 +125,7 @@ private slots:
         QCOMPARE(Form5->fileExists, fileExists);
         const QString label = fileExists ? Loaded(picker) : QStringLiteral("No file selected");
         QCOMPARE(picker->Label1->GetText(), label);
+        QVERIFY(ShowsWholeText(picker->Label1));
         if (fileExists)
             QCOMPARE(Form5->FileSelectedLabel->GetText(), label);
         QCOMPARE(windows->Settings(), QString());
@@ -175,6 +175,35 @@ private slots:
                                  .ReadString("Select Audio Form", "Selected File", QString());
         QCOMPARE(file, stored ? Tone() : QStringLiteral("/music/old.wav"));
         QCOMPARE(Form5->FileSelectedLabel->GetText(), menuLabel);
+    }
+
+    void dialogsLeaveTheAlertClickable_data() {
+        QTest::addColumn<bool>("fileDialog");
+        QTest::newRow("file dialog") << true;
+        QTest::newRow("error message") << false;
+    }
+
+    // Each is modal to the picker alone: at a mark the alert still closes on a click.
+    void dialogsLeaveTheAlertClickable() {
+        QFETCH(bool, fileDialog);
+        TForm4* picker = OpenPickerOverMenu();
+        Form1->DisplayAlertButtonClick(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(Alert));
+        QWidget* dialog = nullptr;
+        QTimer::singleShot(0, Alert, [&] {
+            dialog = QApplication::activeModalWidget();
+            QTest::mouseClick(Alert->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+            if (dialog)
+                dialog->close();
+        });
+        application.OnException = nullptr;
+        TOpenDialog::SetChooser(nullptr);
+        if (fileDialog)
+            QTest::mouseClick(picker->Button1, Qt::LeftButton);
+        else
+            application.ShowException(std::runtime_error("a file that is not audio"));
+        QVERIFY(dialog);
+        QVERIFY(Form1->alertCloseRequest);
     }
 
     void closeWritesItsKeysInOrder() {

@@ -101,9 +101,20 @@ private slots:
         QVERIFY(!Form3->GetVisible());
     }
 
-    // An Enter in the untouched box must not wipe the operator's callsign.
-    void untouchedBoxCommitsNothing() {
-        QVERIFY(RunEditor([](TForm3* editor) { QTest::keyClick(editor->Edit1, Qt::Key_Return); }));
+    void unchangedTextCommitsNothing_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::newRow("untouched") << QList<int>{};
+        QTest::newRow("typed and erased") << QList<int>{Qt::Key_X, Qt::Key_Backspace};
+    }
+
+    // An Enter in a box whose text is as it was must not wipe the operator's callsign.
+    void unchangedTextCommitsNothing() {
+        QFETCH(QList<int>, keys);
+        QVERIFY(RunEditor([&](TForm3* editor) {
+            for (int key : keys)
+                QTest::keyClick(editor->Edit1, Qt::Key(key));
+            QTest::keyClick(editor->Edit1, Qt::Key_Return);
+        }));
         QCOMPARE(Shown(), QStringLiteral("W1AW"));
     }
 
@@ -143,6 +154,8 @@ private slots:
         const QString longText = QStringLiteral("ÄB/").repeated(100);
         QTest::newRow("any script") << unusual << unusual;
         QTest::newRow("300 characters") << longText << longText;
+        QTest::newRow("markup is text")
+            << QStringLiteral("<u>W1AW</u> &amp; <b>") << "<u>W1AW</u> &amp; <b>";
         QTest::newRow("line breaks become blanks")
             << QStringLiteral("W1AW\r\nPORTABLE\nMOBILE\rQRP")
             << QStringLiteral("W1AW PORTABLE MOBILE QRP");
@@ -161,6 +174,7 @@ private slots:
         fixture->CloseMainWindows();
         fixture->OpenMainWindows();
         QCOMPARE(Shown(), kept);
+        QVERIFY(ShowsWholeText(Form1->CallSign));
         QCOMPARE(Form1->Active_Indicator->GetText(), QStringLiteral("Stopped"));
     }
 };

@@ -21,6 +21,7 @@ public:
     void SetClockText(const char* text) override { calls << "clock " + QString(text); }
     void SetAudioStatusText(const char* text) override { calls << "status " + QString(text); }
     void ShowAlert() override { calls << "show"; }
+    void BringBackAlert() override { calls << "bring back"; }
     void HideAlert() override { calls << "hide"; }
     void SystemTone() override { calls << "beep"; }
     void LoadAudioFile() override { calls << "load"; }
@@ -115,7 +116,8 @@ private slots:
         QTest::newRow("auto, tone") << "" << 30 << 1 << "0 show|0 beep|15 hide";
         QTest::newRow("manual stays") << "manual" << 30 << 1 << "0 show|0 beep";
         QTest::newRow("stopped: no mark, no close") << "stopped timer alert" << 40 << 1 << "";
-        QTest::newRow("button alert waits for a click") << "button alert" << 40 << 1 << "0 beep";
+        QTest::newRow("button alert waits for a click")
+            << "button alert" << 40 << 1 << "0 bring back|0 beep";
         QTest::newRow("file plays") << "" << 30 << 2 << "0 show|0 load|0 play|15 hide|15 stop";
         QTest::newRow("bad file: told, system tone instead")
             << "bad file" << 30 << 2 << "0 show|0 load|0 told|0 beep|15 hide|15 stop";

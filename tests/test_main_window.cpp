@@ -1,5 +1,8 @@
 // The main window's controls, its tick wiring and its saved state, on real widgets.
 #include "app/toolkit/application.h"
+#include "audio/form4.h"
+#include "audio/form5.h"
+#include "callsign_editor/form3.h"
 #include "windows_fixture.h"
 
 #include <limits>
@@ -13,6 +16,20 @@ class TestMainWindow : public QObject {
 
     void OpenWindows() { fixture->OpenMainWindows(); }
     void CloseWindows() { fixture->CloseMainWindows(); }
+
+    TForm* ShowStored(const QString& window) {
+        TForm* form = Form1;
+        if (window == "alert")
+            form = Alert;
+        else if (window == "CallSign Form")
+            form = TForm::Construct<TForm3>(Form1);
+        else if (window == "Audio Form")
+            form = TForm::Construct<TForm5>(Form1);
+        else if (window == "Select Audio Form")
+            form = TForm::Construct<TForm4>(Form1);
+        form->SetVisible(true);
+        return form;
+    }
 
 private slots:
     void initTestCase() {
@@ -120,6 +137,39 @@ private slots:
         timerState.alertFromButton = false; // as if the timer had raised it
         QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
         QVERIFY(!timerState.alertFromButton);
+        Alert->SetWindowState(TWindowState::wsMinimized);
+        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
+        QCOMPARE(Alert->GetWindowState(), TWindowState::wsNormal);
+    }
+
+    void storedPlacesAreShownOnTheScreen_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("value");
+        for (const char* window :
+             {"Main Form", "alert", "CallSign Form", "Audio Form", "Select Audio Form"}) {
+            for (const char* value : {"2147483647", "-2147483648", "100000", "0", "-5"})
+                QTest::addRow("%s %s", window, value) << window << value;
+        }
+    }
+
+    // However large, far or small the stored place, the window is shown on the screen, no
+    // larger than it and large enough to use, and reads back (so saves) as shown.
+    void storedPlacesAreShownOnTheScreen() {
+        QFETCH(QString, window);
+        QFETCH(QString, value);
+        const bool alert = window == "alert";
+        QString stored = QStringLiteral("[%1]\n").arg(alert ? "Main Form" : window);
+        for (const char* key : {"Left", "Top", "Width", "Height"})
+            stored += QStringLiteral("%1%2=%3\n").arg(alert ? "form2" : "", key, value);
+        fixture->Store(stored.toUtf8());
+        OpenWindows();
+        TForm* shown = ShowStored(window);
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        const QRect frame(shown->GetLeft(), shown->GetTop(), shown->GetWidth(), shown->GetHeight());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.contains(frame.center()));
+        QVERIFY(frame.width() <= screen.width() && frame.height() <= screen.height());
+        QVERIFY(frame.width() >= 100 && frame.height() >= 100);
     }
 
     void clockDoubleClickSteps_data() {

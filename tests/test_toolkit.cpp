@@ -6,6 +6,7 @@
 #include "app/toolkit/timer.h"
 
 #include <QtTest>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -40,6 +41,7 @@ class TestToolkit : public QObject {
 
 private slots:
     void initTestCase() {
+        application.Initialize();
         application.OnException = [this](TObject*, const std::exception& e) {
             reported << QString::fromUtf8(e.what());
         };
@@ -52,6 +54,19 @@ private slots:
         QCOMPARE(probeVariable->seenByConstructor, probeVariable);
         QCOMPARE(probeVariable->seenByCreate, probeVariable);
         QCOMPARE(application.MainForm(), probeVariable);
+    }
+
+    // The session may go on: the main form saves as it would at its close, and stays open.
+    void sessionManagersSaveRequestRunsTheMainFormsCloseEvent() {
+        int closeEvents = 0;
+        probeVariable->OnClose = [&](TObject*, TCloseAction&) { ++closeEvents; };
+        probeVariable->SetVisible(true);
+        void* noSessionManager[] = {nullptr, nullptr};
+        const QMetaMethod request = QMetaMethod::fromSignal(&QGuiApplication::commitDataRequest);
+        QMetaObject::activate(qApp, &QGuiApplication::staticMetaObject,
+                              request.relativeMethodIndex(), noSessionManager);
+        QCOMPARE(closeEvents, 1);
+        QVERIFY(probeVariable->GetVisible());
     }
 
     void handlerExceptionsAreShownNotPropagated() {
@@ -146,26 +161,39 @@ private slots:
         delete modal;
     }
 
-    void reachablePosition_data() {
-        QTest::addColumn<QRect>("frame");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("on screen") << QRect(50, 50, 400, 600) << QPoint(50, 50);
-        QTest::newRow("on the second screen") << QRect(1500, 100, 400, 300) << QPoint(1500, 100);
+    void shownFrame_data() {
+        using Frame = QList<qint64>;
+        QTest::addColumn<Frame>("asked");
+        QTest::addColumn<QRect>("expected");
+        constexpr qint64 top = std::numeric_limits<std::int32_t>::max();
+        constexpr qint64 bottom = std::numeric_limits<std::int32_t>::min();
+        QTest::newRow("on screen") << Frame{50, 50, 400, 600} << QRect(50, 50, 400, 600);
+        QTest::newRow("on the second screen")
+            << Frame{1500, 100, 400, 300} << QRect(1500, 100, 400, 300);
         QTest::newRow("mostly off, bar grabbable")
-            << QRect(-350, 900, 400, 600) << QPoint(-350, 900);
-        QTest::newRow("far off every screen") << QRect(-5000, -5000, 400, 300) << QPoint(0, 0);
-        QTest::newRow("far right") << QRect(9000, 100, 400, 300) << QPoint(880, 100);
-        QTest::newRow("below the bottom") << QRect(100, 5000, 400, 300) << QPoint(100, 724);
-        QTest::newRow("bar above the top") << QRect(100, -15, 400, 300) << QPoint(100, 0);
-        QTest::newRow("wider than the screen") << QRect(-5000, 10, 3000, 300) << QPoint(0, 10);
+            << Frame{-350, 900, 400, 600} << QRect(-350, 900, 400, 600);
+        QTest::newRow("far off every screen")
+            << Frame{-5000, -5000, 400, 300} << QRect(0, 0, 400, 300);
+        QTest::newRow("far right") << Frame{9000, 100, 400, 300} << QRect(880, 100, 400, 300);
+        QTest::newRow("below the bottom")
+            << Frame{100, 5000, 400, 300} << QRect(100, 724, 400, 300);
+        QTest::newRow("bar above the top") << Frame{100, -15, 400, 300} << QRect(100, 0, 400, 300);
+        QTest::newRow("wider than the screen")
+            << Frame{-5000, 10, 3000, 300} << QRect(0, 10, 1280, 300);
+        QTest::newRow("larger than its screen")
+            << Frame{1500, 50, 100000, 100000} << QRect(1280, 0, 1920, 1080);
+        QTest::newRow("int32 largest") << Frame{top, top, top, top} << QRect(0, 0, 1280, 1024);
+        QTest::newRow("int32 smallest") << Frame{bottom, bottom, 600, 500} << QRect(0, 0, 600, 500);
+        QTest::newRow("zero and negative size") << Frame{50, 50, 0, -5} << QRect(50, 50, 100, 80);
     }
 
-    void reachablePosition() {
-        QFETCH(QRect, frame);
-        QFETCH(QPoint, expected);
+    void shownFrame() {
+        QFETCH(QList<qint64>, asked);
+        QFETCH(QRect, expected);
         const QRect primary(0, 0, 1280, 1024);
         const QList<QRect> screens{primary, QRect(1280, 0, 1920, 1080)};
-        QCOMPARE(ReachablePosition(frame, 20, screens, primary), expected);
+        const TFrame frame{asked[0], asked[1], asked[2], asked[3]};
+        QCOMPARE(ShownFrame(frame, QSize(100, 80), 20, screens, primary), expected);
     }
 };
 

@@ -16,6 +16,11 @@ inline void Wheel(QWidget* target) {
     QApplication::sendEvent(target, &wheel);
 }
 
+// Whether a label shows all of its text as it is: markup would show narrower, or not at all.
+inline bool ShowsWholeText(const QLabel* label) {
+    return label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(label->text());
+}
+
 class WindowsFixture {
 public:
     WindowsFixture()

@@ -1,6 +1,7 @@
 #include "app/toolkit/application.h"
 
 #include "app/toolkit/form.h"
+#include "app/toolkit/session_end.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -34,14 +35,22 @@ TApplication::TApplication() {
 
 TApplication::~TApplication() {
     DestroyForms();
+    m_sessionEnd.reset();
     m_qtApplication.reset();
     if (Application == this)
         Application = nullptr;
 }
 
 void TApplication::Initialize() {
-    if (QCoreApplication::instance())
-        return;
+    if (!QCoreApplication::instance())
+        MakeQtApplication();
+    // Each window closes the ordinary way, running its close event: that is where it saves.
+    m_sessionEnd = std::make_unique<TSessionEnd>([this] { CloseAll(); });
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::commitDataRequest, this, [this] { SaveSession(); });
+}
+
+void TApplication::MakeQtApplication() {
     PreferX11();
     qInstallMessageHandler(ReportMessage);
     // Asking the window manager about a new window's frame gives that window a native handle;
@@ -80,6 +89,25 @@ void TApplication::Terminate() {
     QCoreApplication::quit();
 }
 
+// Modal windows first, the innermost first, then the main form, whose close ends the loop.
+void TApplication::CloseAll() {
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (!modal->close())
+            break;
+    }
+    if (m_mainForm)
+        m_mainForm->Close();
+}
+
+// A session manager asking for the operator's work to be kept gets what closing the main form
+// keeps; the form stays open, for the session may go on.
+void TApplication::SaveSession() {
+    if (!m_mainForm)
+        return;
+    TCloseAction action = TCloseAction::caFree;
+    Fire(m_mainForm->OnClose, m_mainForm, action);
+}
+
 void TApplication::ShowException(const std::exception& E) {
     if (OnException) {
         OnException(this, E);
@@ -89,7 +117,14 @@ void TApplication::ShowException(const std::exception& E) {
     if (m_reporting || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     m_reporting = true;
-    QMessageBox::critical(nullptr, QStringLiteral(" Timer Chimewell!"),
-                          QString::fromUtf8(E.what()));
+    // Modal only to the innermost open window (the one the operator can be using), or else to
+    // the main window, so that the alert can still be clicked away; plain text, for it may name
+    // a file.
+    QWidget* opener = QApplication::activeModalWidget();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral(" Timer Chimewell!"),
+                    QString::fromUtf8(E.what()), QMessageBox::Ok, opener ? opener : m_mainForm);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::WindowModal);
+    box.exec();
     m_reporting = false;
 }

@@ -11,6 +11,7 @@
 
 class QApplication;
 class TForm;
+class TSessionEnd;
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
 
@@ -19,6 +20,8 @@ public:
     TApplication();
     ~TApplication() override;
 
+    // Makes the Qt application, unless there is one, and takes the desktop's requests to end
+    // or save the session.
     void Initialize();
     void Run();
     void Terminate();
@@ -34,10 +37,14 @@ public:
     TExceptionEvent OnException;
 
 private:
+    void MakeQtApplication();
     void Adopt(TForm* form, void (*destroy)(TForm*));
     void DestroyForms();
+    void CloseAll();
+    void SaveSession();
 
     std::unique_ptr<QApplication> m_qtApplication;
+    std::unique_ptr<TSessionEnd> m_sessionEnd;
     std::vector<std::pair<TForm*, void (*)(TForm*)>> m_forms;
     TForm* m_mainForm = nullptr;
     bool m_reporting = false;

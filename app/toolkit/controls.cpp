@@ -20,6 +20,8 @@ TLabel::TLabel(QWidget* Owner)
     , m_textSettings(this) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAlignment(Qt::AlignCenter);
+    // Shown as typed or stored: a callsign or a path with "<" is no markup.
+    setTextFormat(Qt::PlainText);
     m_textSettings.SetFontColor(claBlack);
 }
 

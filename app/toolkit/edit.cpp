@@ -29,7 +29,6 @@ public:
 TEdit::TEdit(QWidget* Owner)
     : QLineEdit(Owner) {
     setValidator(new LineBreaksAsBlanks(this));
-    connect(this, &QLineEdit::textEdited, this, [this] { m_edited = true; });
     connect(this, &QLineEdit::returnPressed, this, [this] { Commit(); });
 }
 
@@ -71,9 +70,15 @@ void TEdit::paintEvent(QPaintEvent* e) {
                      static_cast<int>(alignment()), placeholderText());
 }
 
+void TEdit::SetText(const UnicodeString& value) {
+    setText(value);
+    m_committed = value;
+}
+
+// A text typed and typed away again is no change.
 void TEdit::Commit() {
-    if (!m_edited)
+    if (text() == m_committed)
         return;
-    m_edited = false;
+    m_committed = text();
     Fire(OnChange, this);
 }

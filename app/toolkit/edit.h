@@ -1,7 +1,7 @@
 #pragma once
 // TEdit: a one-line edit box with the toolkit's names. Its change event is a commit, not a
 // keystroke: it fires when the operator presses Enter, and when focus leaves the box, each
-// time only if the operator has edited the text since the last commit. Its prompt shows
+// time only if the text differs from the one at the last commit (or as set). Its prompt shows
 // whenever the box is empty, also while it has the focus.
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
@@ -14,7 +14,7 @@ class TEdit : public QLineEdit {
 public:
     explicit TEdit(QWidget* Owner);
     UnicodeString GetText() const { return text(); }
-    void SetText(const UnicodeString& value) { setText(value); }
+    void SetText(const UnicodeString& value);
     void SetTextPrompt(const UnicodeString& value) { setPlaceholderText(value); }
     void SetFontSize(int size);
     void SetTextAlign(TTextAlign align);
@@ -29,6 +29,6 @@ protected:
 private:
     void Commit();
 
-    bool m_edited = false;
+    UnicodeString m_committed;
     bool m_composing = false;
 };

@@ -56,8 +56,8 @@ void TForm::ApplyDesign(const TFormDesign& design) {
     // Window managers frame fixed-size windows differently: fix the size before asking.
     if (m_fixedSize)
         setFixedSize(m_designClient);
-    const QMargins frame = FrameMargins();
-    m_outer = QRect(QPoint(design.Left, design.Top), m_designClient.grownBy(frame));
+    const QSize outer = m_designClient.grownBy(FrameMargins());
+    m_outer = {design.Left, design.Top, outer.width(), outer.height()};
     ApplyGeometry();
 }
 
@@ -71,65 +71,84 @@ QMargins TForm::FrameMargins() const {
 
 // Once shown, the window's own client geometry is the truth (the operator may have moved it);
 // the frame around it is the real one, or the predicted one until the window is framed.
-QRect TForm::Outer() const {
-    return m_shown ? geometry().marginsAdded(FrameMargins()) : m_outer;
+TFrame TForm::Outer() const {
+    if (!m_shown)
+        return m_outer;
+    const QRect outer = geometry().marginsAdded(FrameMargins());
+    return {outer.x(), outer.y(), outer.width(), outer.height()};
 }
 
+// Each value was set from an int, or read from the window itself.
 int TForm::GetLeft() const {
-    return Outer().x();
+    return static_cast<int>(Outer().Left);
 }
 int TForm::GetTop() const {
-    return Outer().y();
+    return static_cast<int>(Outer().Top);
 }
 int TForm::GetWidth() const {
-    return Outer().width();
+    return static_cast<int>(Outer().Width);
 }
 int TForm::GetHeight() const {
-    return Outer().height();
+    return static_cast<int>(Outer().Height);
 }
 
 void TForm::SetLeft(int value) {
-    QRect outer = Outer();
-    outer.moveLeft(value);
+    TFrame outer = Outer();
+    outer.Left = value;
     SetOuter(outer);
 }
 
 void TForm::SetTop(int value) {
-    QRect outer = Outer();
-    outer.moveTop(value);
+    TFrame outer = Outer();
+    outer.Top = value;
     SetOuter(outer);
 }
 
 void TForm::SetWidth(int value) {
-    QRect outer = Outer();
-    outer.setWidth(value);
+    TFrame outer = Outer();
+    outer.Width = value;
     SetOuter(outer);
 }
 
 void TForm::SetHeight(int value) {
-    QRect outer = Outer();
-    outer.setHeight(value);
+    TFrame outer = Outer();
+    outer.Height = value;
     SetOuter(outer);
 }
 
-void TForm::SetOuter(const QRect& outer) {
+void TForm::SetOuter(const TFrame& outer) {
     m_outer = outer;
     ApplyGeometry();
-    if (isVisible())
-        KeepReachable();
 }
 
 // Left, top, width and height are the outer frame's: the client area is what the frame
 // leaves, placed by its own position so that no platform's frame handling is relied on.
 void TForm::ApplyGeometry() {
     m_appliedMargins = FrameMargins();
-    const QSize client = m_outer.size().shrunkBy(m_appliedMargins).expandedTo(QSize(1, 1));
+    const QRect frame = ShownOuter(m_appliedMargins);
+    const QRect client(frame.topLeft() + QPoint(m_appliedMargins.left(), m_appliedMargins.top()),
+                       frame.size().shrunkBy(m_appliedMargins).expandedTo(QSize(1, 1)));
     if (m_fixedSize)
-        setFixedSize(client);
-    const QPoint clientTopLeft =
-        m_outer.topLeft() + QPoint(m_appliedMargins.left(), m_appliedMargins.top());
-    setGeometry(QRect(clientTopLeft, client));
+        setFixedSize(client.size());
+    setGeometry(client);
+    // Qt leaves the native window of a hidden widget at the geometry it was made with, and
+    // takes that back as the widget's own when the window manager next reports on it: the
+    // window would first appear there.
+    if (!isVisible() && windowHandle())
+        windowHandle()->setGeometry(geometry());
     LayOutControls();
+}
+
+// The frame as asked for, as the screens can show it. Below half its designed size each way
+// (a quarter of its area) a window shows too little of its texts to be of use.
+QRect TForm::ShownOuter(const QMargins& frame) const {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QSize minimum = (m_designClient / 2).grownBy(frame);
+    return ShownFrame(m_outer, minimum, std::max(frame.top(), 20), screens,
+                      primary ? primary->availableGeometry() : QRect());
 }
 
 // Once the window manager has framed the window, the outer size asked for is applied again
@@ -146,28 +165,30 @@ void TForm::AdoptRealFrame() {
         ApplyGeometry();
 }
 
-void TForm::KeepReachable() {
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect frame = Outer();
-    const QPoint place = ReachablePosition(frame, std::max(FrameMargins().top(), 20), screens,
-                                           primary ? primary->availableGeometry() : QRect());
-    if (place != frame.topLeft()) {
-        m_outer = frame.translated(place - frame.topLeft());
-        ApplyGeometry();
-    }
-}
-
 void TForm::SetVisible(bool value) {
     if (!value) {
         hide();
         return;
     }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+}
+
+TWindowState TForm::GetWindowState() const {
+    return isMinimized() ? TWindowState::wsMinimized : TWindowState::wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState value) {
+    if (value == GetWindowState())
+        return;
+    if (value == TWindowState::wsNormal && isVisible()) {
+        SetVisible(true);
+        return;
+    }
+    setWindowState(value == TWindowState::wsMinimized ? windowState() | Qt::WindowMinimized
+                                                      : windowState() & ~Qt::WindowMinimized);
 }
 
 int TForm::ShowModal() {
@@ -283,15 +304,20 @@ void TForm::moveEvent(QMoveEvent* e) {
     AdoptRealFrame();
 }
 
+// Before the window is mapped: the first showing applies the frame as asked for, a later one
+// the window's own, each as the screens can show it.
 void TForm::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    const TFrame outer = Outer();
     m_shown = true;
+    SetOuter(outer);
     AdoptRealFrame();
-    KeepReachable();
 }
 
+// Only a close ends a modal showing: a window the operator minimises is hidden by the window
+// system, and stays open and modal until it is closed.
 void TForm::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
-    if (m_modalLoop)
+    if (m_modalLoop && !e->spontaneous())
         m_modalLoop->quit();
 }

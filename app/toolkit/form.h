@@ -5,6 +5,7 @@
 #include "app/toolkit/colors.h"
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
+#include "app/toolkit/screen_placement.h"
 
 #include <QMargins>
 #include <QPixmap>
@@ -27,6 +28,8 @@ enum class TAlignLayout {
 
 enum class TFormStyle { Normal, StayOnTop };
 enum class TFormBorderStyle { Sizeable, Single };
+// No window offers maximising.
+enum class TWindowState { wsNormal, wsMinimized };
 
 struct TGradientStop {
     TAlphaColor Color;
@@ -73,7 +76,11 @@ public:
     void SetHeight(int value);
 
     bool GetVisible() const { return isVisible(); }
+    // Showing brings a minimised window back too: a window shown is a window seen.
     void SetVisible(bool value);
+    TWindowState GetWindowState() const;
+    // Back to normal, a shown window is also raised and activated, as a restore does.
+    void SetWindowState(TWindowState value);
     void Close() { close(); }
     int ShowModal();
 
@@ -108,17 +115,17 @@ private:
     };
 
     QMargins FrameMargins() const;
-    QRect Outer() const;
-    void SetOuter(const QRect& outer);
+    TFrame Outer() const;
+    void SetOuter(const TFrame& outer);
     void ApplyGeometry();
+    QRect ShownOuter(const QMargins& frame) const;
     void AdoptRealFrame();
-    void KeepReachable();
     void LayOutControls();
     const QPixmap& GradientFill();
     void LayOut(const Placement& p);
     QRect Aligned(const Placement& p, double sx, double sy) const;
 
-    QRect m_outer; // as last asked for, until the window is first shown
+    TFrame m_outer; // as last asked for; once shown, the window itself tells where it is
     QMargins m_appliedMargins;
     bool m_shown = false;
     bool m_frameAdopted = false;

@@ -4,9 +4,12 @@
 
 namespace {
 
+// Modal to the window that opened it only, so that the alert can still be clicked away.
 QStringList AskWithFileDialog(QWidget* parent, const UnicodeString& filter) {
-    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
-    return file.isEmpty() ? QStringList() : QStringList{file};
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().mid(0, 1) : QStringList();
 }
 
 TOpenDialog::TChooser& Chooser() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# End to end: the alert window as the operator meets it. At a mark it appears where and in
-# the colour it was left, above a window raised over its place; the mouse wheel shows and
-# hides its colour picker; moved and left for another window, its new place is what the
-# main window saves; a click on one of its texts closes it at the next tick.
+# End to end: the alert window as the operator meets it. At a mark it appears directly where
+# and in the colour it was left, above a window raised over its place; the mouse wheel shows
+# and hides its colour picker; minimised, it comes back with the Display button; moved and
+# left for another window, its new place is what the main window saves; a click on one of its
+# texts closes it at the next tick.
 # Usage: alert_window.sh <path to chimewell>
 set -uo pipefail
 
@@ -52,14 +53,28 @@ cover_the_alert_place() {
     xdotool windowactivate --sync "$cover_window" 2>/dev/null
 }
 
+# The outer frame in which the window manager first showed client window $1: the last place
+# and size given to its frame before the frame was mapped, from the root window's events.
+frame_when_mapped() {
+    awk -v client="$(printf '0x%x' "$1")" 'BEGIN { RS = "" }
+        $1 == "ReparentNotify" && index($0, "window " client ",") {
+            frame = $0; sub(/.*parent /, "", frame); sub(/,.*/, "", frame) }
+        frame == "" { next }
+        $1 == "ConfigureNotify" && index($0, "window " frame ",") &&
+            match($0, /\(-?[0-9]+,-?[0-9]+\), width [0-9]+, height [0-9]+/) {
+            geometry = substr($0, RSTART, RLENGTH); gsub(/[^-0-9]+/, " ", geometry) }
+        $1 == "MapNotify" && index($0, "window " frame ",") { print substr(geometry, 2); exit }
+    ' "$E2E_ROOT/root-events.log"
+}
+
 wait_for_alert() {
     alert_window=$(e2e_wait_viewable "$ALERT_TITLE" "$(e2e_calc "$E2E_MARK + 3 - $(e2e_now)")") ||
         { e2e_fail "no alert mapped within 3 s of the mark"; return 1; }
-    local geometry
-    geometry=$(e2e_wait_geometry "$alert_window" "200 150 500 400" 2)
-    [[ "$geometry" == "200 150 500 400" ]] &&
-        e2e_pass "the alert appears at its stored place and size" ||
-        e2e_fail "the alert appears at $geometry, expected 200 150 500 400"
+    local mapped=""
+    e2e_wait_until 2 'mapped=$(frame_when_mapped "$alert_window"); [[ -n "$mapped" ]]'
+    [[ "$mapped" == "200 150 500 400" ]] &&
+        e2e_pass "the alert appears directly at its stored place and size" ||
+        e2e_fail "the alert first appears at '$mapped', expected 200 150 500 400"
 }
 
 stays_on_top() {
@@ -86,6 +101,20 @@ wheel_shows_and_hides_the_picker() {
     xdotool mousemove $centre click 4
     sleep 0.4
     expect_pixel "a wheel turn over the picker hides it again" "$GREEN" "$centre"
+}
+
+# Minimised, the alert comes back with the Display button, on top of the main window.
+display_brings_back_the_minimised_alert() {
+    e2e_minimise "$alert_window" || return
+    xdotool windowactivate --sync "$main_window" 2>/dev/null
+    e2e_click_window "$main_window" 295 423
+    if e2e_wait_until 2 '[[ "$(e2e_map_state "$alert_window")" == IsViewable ]]'; then
+        sleep 0.3
+        expect_pixel "Display brings the minimised alert back on top" "$GREEN" \
+            "$(alert_face_point "$alert_window")"
+    else
+        e2e_fail "Display left the minimised alert $(e2e_map_state "$alert_window")"
+    fi
 }
 
 # As a drag on its title bar does, the alert is activated, then moved; activating the main
@@ -128,6 +157,8 @@ run() {
     printf '[Main Form]\nMode=0\nMode Indicator=Manual\nform2Left=200\nform2Top=150\n' \
         >Chimewell.ini
     printf 'form2Width=500\nform2Height=400\nform2Color=-16711936\n' >>Chimewell.ini
+    xev -root -event substructure >"$E2E_ROOT/root-events.log" 2>/dev/null &
+    e2e_track $!
     cover_the_alert_place || return
     e2e_place_before_mark "$LEAD"
     e2e_start_program "$program" "$E2E_OFFSET"
@@ -137,12 +168,13 @@ run() {
     wait_for_alert || return
     stays_on_top
     wheel_shows_and_hides_the_picker
+    display_brings_back_the_minimised_alert
     move_then_close_by_click
     e2e_close_and_expect_exit "$main_window" "after the alert"
     saved_geometry_and_colour
 }
 
-e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop xmessage import pulseaudio pactl
+e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop xev xmessage import pulseaudio pactl
 [[ -x "$program" ]] || { echo "FAIL: $program is not an executable"; exit 2; }
 e2e_init
 fc-list >/dev/null 2>&1

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # End to end: an audio file chosen through the real file dialog, heard as the operator hears
-# it. The operator opens the audio menu, picks a tone file in the picker's dialog, plays it
-# after a wait, saves the choice, closes and returns, and chooses "Play File"; the choice is
+# it. The operator opens the audio menu, picks a tone file in the picker's dialog, minimises
+# and restores the picker, plays the file after a wait, saves the choice, closes and returns, and chooses "Play File"; the choice is
 # in the settings file. At the next ten-minute mark (the clock shifted by libfaketime) the
 # tone is recorded from the sound server's null sink: it must start at the mark and play
-# whole. A file longer than ten minutes plays at a mark in Manual mode until a click on the
-# alert stops it. A file that cannot play gives the system sound instead.
+# whole. A file longer than ten minutes plays at a mark in Manual mode, while the operator is
+# browsing in the file dialog, until a click on the alert stops it; a shutdown's SIGTERM then
+# closes every window. A file that cannot play gives the system sound instead.
 # Usage: audio_file.sh <path to chimewell>
 # shellcheck disable=SC2016,SC2317 # conditions handed to e2e_wait_until are eval'ed there
 set -uo pipefail
@@ -16,7 +17,8 @@ source "$(dirname "$0")/lib.sh"
 readonly MAIN_TITLE=" Timer Chimewell! "
 readonly AUDIO_TITLE=" Timer Chimewell!" # the menu, the picker and the alert alike
 readonly DIALOG_TITLE="Open"
-readonly LEAD=4.55        # seconds on the program's clock from start-up to the mark
+readonly LEAD=4.55         # seconds on the program's clock from start-up to the mark
+readonly DIALOG_LEAD=20.55 # the same, with time to open the file dialog first
 readonly START_TIMEOUT=20 # a loaded machine may start Qt slowly
 readonly TONE_SECONDS=3
 readonly RATE=8000        # of the recording, mono
@@ -160,16 +162,6 @@ choose_in_dialog() {
     return 1
 }
 
-close_and_expect_exit() {
-    e2e_close_window "$main_window"
-    if e2e_wait_exit "$E2E_PROGRAM_PID" 10 && [[ "$E2E_EXIT_STATUS" == 0 ]]; then
-        e2e_pass "$1: the program ended with status 0"
-    else
-        e2e_fail "$1: the program did not end with status 0 after its main window was closed"
-        e2e_stop "$E2E_PROGRAM_PID"
-    fi
-}
-
 start_program() {
     cd "$run_dir" || exit 1
     e2e_start_program "$program" "${1:-}"
@@ -181,17 +173,24 @@ start_program() {
 
 # --- the scenes --------------------------------------------------------------------------
 
+# Opens the audio menu, the picker over it and the file dialog over that; sets menu and picker.
+open_the_file_dialog() {
+    menu=$(click_for_window "$AUDIO_TITLE" -- click_designed "$main_window" 375 565 188 458 2) ||
+        { e2e_fail "the audio menu did not open"; return 1; }
+    picker=$(click_for_window "$AUDIO_TITLE" "$menu" -- click_designed "$menu" 235 390 114 312) ||
+        { e2e_fail "the picker did not open"; return 1; }
+    click_for_window "$DIALOG_TITLE" -- picker_click "$picker" select >/dev/null ||
+        { e2e_fail "the file dialog did not open"; return 1; }
+}
+
 choose_the_file() {
     echo "--- Choosing the file through the dialog"
-    local menu picker click_at
+    local click_at
     start_program || return
-    menu=$(click_for_window "$AUDIO_TITLE" -- click_designed "$main_window" 375 565 188 458 2) ||
-        { e2e_fail "the audio menu did not open"; return; }
-    picker=$(click_for_window "$AUDIO_TITLE" "$menu" -- click_designed "$menu" 235 390 114 312) ||
-        { e2e_fail "the picker did not open"; return; }
-    click_for_window "$DIALOG_TITLE" -- picker_click "$picker" select >/dev/null ||
-        { e2e_fail "the file dialog did not open"; return; }
+    open_the_file_dialog || return
     choose_in_dialog "$tone" || return
+    # Minimised and restored, the picker still holds the file.
+    e2e_minimise "$picker" && e2e_restore "$picker" || return
     # A file that waits before it plays must still be heard on time and whole.
     sleep 6
     record_begin "$E2E_ROOT/picker.raw"
@@ -207,7 +206,7 @@ choose_the_file() {
     click_designed "$menu" 235 390 110 185
     e2e_wait_until 5 '[[ "$(e2e_map_state "$menu")" != IsViewable ]]' ||
         e2e_fail "Play File did not close the audio menu"
-    close_and_expect_exit "choosing"
+    e2e_close_and_expect_exit "$main_window" "choosing"
     expect_stored "Selected File=$tone" "fileExists=1" "Audio=2"
 }
 
@@ -230,18 +229,23 @@ tone_at_the_mark() {
     e2e_wait_until 30 "e2e_test \"\$(e2e_now) > $E2E_MARK + $TONE_SECONDS + 1.5\""
     record_end
     expect_whole_tone "$E2E_ROOT/mark.raw" "$E2E_MARK" "at the mark"
-    close_and_expect_exit "at the mark"
+    e2e_close_and_expect_exit "$main_window" "at the mark"
 }
 
+# The operator is browsing for a file when the mark comes: the alert must still close on a click.
 long_file_stopped_by_a_click() {
-    echo "--- A file of eleven minutes, stopped by a click on the alert"
-    local alert click_at first last fraction
+    echo "--- A file of eleven minutes, stopped by a click on the alert over the file dialog"
+    local alert="" click_at first last fraction
     printf '[Main Form]\nAudio=2\nMode=0\nMode Indicator=Manual\n[Select Audio Form]\nSelected File=%s\n' \
         "$long_tone" >"$run_dir/Chimewell.ini"
-    e2e_place_before_mark "$LEAD"
+    e2e_place_before_mark "$DIALOG_LEAD"
     start_program "$E2E_OFFSET" || return
+    open_the_file_dialog || return
+    e2e_test "$(e2e_now) < $E2E_MARK - 0.5" ||
+        { e2e_fail "the file dialog was not open before the mark"; return; }
     record_begin "$E2E_ROOT/long.raw"
-    alert=$(e2e_wait_viewable "$AUDIO_TITLE" "$(e2e_calc "$LEAD + 3")") || {
+    e2e_wait_until "$(e2e_calc "$E2E_MARK + 3 - $(e2e_now)")" \
+        'alert=$(new_window "$AUDIO_TITLE" "$menu" "$picker")' || {
         e2e_fail "no alert at the mark"
         return
     }
@@ -258,7 +262,7 @@ long_file_stopped_by_a_click() {
     else
         e2e_fail "the long file sounded from $(e2e_calc "$first - $E2E_MARK") s to $(e2e_calc "$last - $E2E_MARK") s after the mark (click at $(e2e_calc "$click_at - $E2E_MARK") s, ${fraction} unbroken)"
     fi
-    close_and_expect_exit "long file"
+    e2e_signal_and_expect_exit TERM "a shutdown with the file dialog open"
 }
 
 # A file that cannot play at the mark (here one that holds the backend for seconds and
@@ -288,7 +292,7 @@ unplayable_at_the_mark() {
     else
         e2e_fail "$what: nothing told on standard error:"$'\n'"$(cat "$log")"
     fi
-    close_and_expect_exit "$what"
+    e2e_close_and_expect_exit "$main_window" "$what"
 }
 
 e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop pulseaudio pactl parec sox od

@@ -3,7 +3,8 @@
 # double-click on the callsign opens the editor; a callsign typed and committed with Enter,
 # or by leaving the box with the Close button, shows in the main window at once, and the main
 # window's close saves it in Chimewell.ini; the next run shows it again, and the editor comes
-# back where it was left, at its own size.
+# back where it was left, at its own size, also after a minimise. A shutdown's SIGTERM closes
+# the editor and the main window as the operator would, each saving.
 # Usage: callsign_editor.sh <path to chimewell>
 # shellcheck source-path=SCRIPTDIR disable=SC2016,SC2034 # conditions are eval'ed later
 set -uo pipefail
@@ -16,6 +17,7 @@ readonly EDITOR_TITLE=" Timer Chimewell!" # the alert's title too; it stays hidd
 readonly START_TIMEOUT=20                   # a loaded machine may start Qt slowly
 readonly CALLSIGN_AREA=(190 68)             # client coordinates over the callsign
 readonly CLOSE_BUTTON=(169 267)             # client coordinates of the editor's Close button
+readonly MODE_BUTTON=(79 423)               # client coordinates of the main window's Mode button
 readonly CALLSIGN_LABEL=375x94+0+16         # the main window's callsign, as a crop
 readonly CLOCK_LABEL=270x49+53+136
 
@@ -137,9 +139,10 @@ drag_title_bar() {
         e2e_fail "the editor did not follow a drag of its title bar"
 }
 
-# A move is remembered; closing from the title bar without typing commits nothing.
-moved_and_closed_untouched() {
-    echo "--- The next run: moved, closed from the title bar untouched"
+# A move is remembered; a minimised editor comes back as it was, still taking what is typed,
+# and its close saves its place.
+moved_minimised_and_typed() {
+    echo "--- The next run: moved, minimised, restored, then typed"
     start_in "$dir" || return
     if wait_for_area "$CALLSIGN_LABEL" "$E2E_ROOT/committed.png" same 5; then
         e2e_pass "the next run shows the callsign"
@@ -149,10 +152,14 @@ moved_and_closed_untouched() {
     open_editor || return
     drag_title_bar 200 100
     read -r moved_left moved_top _ <<<"$(e2e_outer_geometry "$editor")"
+    e2e_minimise "$editor" && e2e_restore "$editor" || return
+    expect_editor_at "$moved_left $moved_top 370 330"
+    xdotool type --delay 40 "W1MIN"
+    xdotool key Return
     e2e_close_window "$editor"
     expect_editor_gone "its title bar's close"
     e2e_close_and_expect_exit "$main_window" "second run"
-    expect_saved "$dir" "Main Form" CallSign "DL1ABC/p"
+    expect_saved "$dir" "Main Form" CallSign "W1MIN"
     expect_saved "$dir" "CallSign Form" Left "$moved_left"
     expect_saved "$dir" "CallSign Form" Top "$moved_top"
 }
@@ -173,6 +180,21 @@ close_button_commits() {
     e2e_close_and_expect_exit "$main_window" "third run"
     expect_saved "$dir" "Main Form" CallSign "K1ABC"
     expect_saved "$dir" "Main Form" Start 0
+}
+
+# A shutdown with the editor open: the editor closes first, saving its place, then the main
+# window, saving the mode changed just before.
+shutdown_with_the_editor_open() {
+    echo "--- SIGTERM with the editor open"
+    local fresh
+    fresh=$(e2e_fresh_dir shutdown) || return
+    write_stopped_settings "$fresh"
+    start_in "$fresh" || return
+    xdotool mousemove --window "$main_window" "${MODE_BUTTON[@]}" click 1
+    open_editor || return
+    e2e_signal_and_expect_exit TERM "shutdown with the editor open"
+    expect_saved "$fresh" "Main Form" Mode 0
+    expect_saved "$fresh" "CallSign Form" Left 100
 }
 
 # A window once opened over the main window must not leave the labels lying on buttons
@@ -198,6 +220,7 @@ dir=$(e2e_fresh_dir editor) || exit 1
 write_stopped_settings "$dir"
 moved_left="" moved_top=""
 enter_commits
-moved_and_closed_untouched
+moved_minimised_and_typed
 close_button_commits
+shutdown_with_the_editor_open
 e2e_finish

@@ -4,7 +4,8 @@
 # left, go away at second 15 in Auto mode or on a click in Manual mode, and closing the main
 # window must write the settings file and end the process with status 0, even after a
 # settings file full of garbage. A mark missed while the process was stopped (SIGSTOP) is
-# raised when it continues.
+# raised when it continues. Places stored at the ends of int, or larger than the screen, are
+# fitted to the screen, at an ordinary start's cost in memory.
 # Usage: identification_mark.sh <path to chimewell>
 set -uo pipefail
 
@@ -114,6 +115,7 @@ auto_mode_first_run() {
     fi
     expect_alert_at_mark || return
     expect_geometry "$alert_window" "100 100 600 500" "the alert window is"
+    normal_resident_kb=$(resident_kb)
     if unmapped_at=$(alert_unmapped_by 17); then
         if e2e_test "$unmapped_at >= 14"; then
             e2e_pass "Auto mode unmapped the alert ${unmapped_at} s after the mark"
@@ -221,6 +223,54 @@ stopped_across_the_mark() {
     e2e_close_and_expect_exit "$main_window" "stopped across the mark"
 }
 
+# The Manual mode settings with the int extremes and a size far beyond any screen for both
+# windows' places.
+write_extreme_settings() {
+    write_manual_settings "$1"
+    sed -i -e 's/^\(Left\|Top\|Width\|Height\)=.*/\1=2147483647/' \
+        -e 's/^form2\(Left\|Top\)=.*/form2\1=-2147483648/' \
+        -e 's/^form2\(Width\|Height\)=.*/form2\1=100000/' "$1/Chimewell.ini"
+}
+
+resident_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$E2E_PROGRAM_PID/status"; }
+
+# Window $2 ($1 names it) must lie within the screen.
+expect_on_screen() {
+    local x y width height
+    read -r x y width height <<<"$(e2e_outer_geometry "$2")"
+    ((x >= 0 && y >= 0 && x + width <= 1280 && y + height <= 1024)) &&
+        e2e_pass "$1 shows within the screen" ||
+        e2e_fail "$1 shows at $x,$y ${width}x$height, beyond the screen"
+}
+
+# Each window fitted to the screen: memory as after an ordinary start (a few MB more for the
+# larger windows), the clock ticking, the alert closing on a click, the fitted places saved.
+extreme_stored_places() {
+    echo "--- Stored places at the ends of int and beyond the screen"
+    local dir resident main_geometry left top width height
+    dir=$(e2e_fresh_dir extreme) || return
+    write_extreme_settings "$dir"
+    start_before_mark "$dir" || return
+    expect_on_screen "the main window" "$main_window"
+    import -silent -window "$main_window" "$E2E_ROOT/before.png"
+    sleep 1.2
+    import -silent -window "$main_window" "$E2E_ROOT/after.png"
+    compare -metric AE "$E2E_ROOT/before.png" "$E2E_ROOT/after.png" null: 2>/dev/null &&
+        e2e_fail "the clock stood still for 1.2 s" || e2e_pass "the clock ticks"
+    expect_alert_at_mark || return
+    expect_on_screen "the alert" "$alert_window"
+    sleep 1
+    resident="resident memory $(resident_kb) kB, after an ordinary start $normal_resident_kb kB"
+    (($(resident_kb) < normal_resident_kb + 30 * 1024)) && e2e_pass "$resident" || e2e_fail "$resident"
+    read -r left top width height <<<"$(e2e_outer_geometry "$alert_window")"
+    e2e_click_window "$alert_window"
+    alert_unmapped_by 4 >/dev/null || e2e_fail "the alert was still mapped 4 s after the mark"
+    main_geometry=$(e2e_outer_geometry "$main_window")
+    e2e_close_and_expect_exit "$main_window" "extreme places"
+    expect_saved "$dir" "$main_geometry" "form2Left=$left" "form2Top=$top" "form2Width=$width" \
+        "form2Height=$height"
+}
+
 write_windows_style_settings() {
     printf '\xef\xbb\xbf[Main Form]\r\nLeft=99999999999999999999\r\nTop=40000\r\nWidth=-5\r\n'
     printf 'Height=4294967296\r\nAudio=7\r\nAMPM=-2\r\nCallSign=%s\r\n' \
@@ -270,14 +320,16 @@ bad_settings_files() {
     expect_survives "stored far below the screen" "$dir" "377 590"
 }
 
-e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop pulseaudio pactl
+e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop import compare pulseaudio pactl
 [[ -x "$program" ]] || { echo "FAIL: $program is not an executable"; exit 2; }
 e2e_init
 fc-list >/dev/null 2>&1 # a cold fontconfig cache would stall the first start for seconds
 e2e_start_display || exit 1
 e2e_start_sound || exit 1 # the system tone of the first run goes nowhere
+normal_resident_kb=0
 auto_mode_first_run
 manual_mode_stored_geometry
 stopped_across_the_mark
+extreme_stored_places
 bad_settings_files
 e2e_finish

@@ -203,15 +203,26 @@ e2e_wait_exit() {
 # Closes the program's main window $1 through the window manager; the program must then end
 # with status 0 within 10 s. $2 names the case in the verdict.
 e2e_close_and_expect_exit() {
-    local window=$1 what=$2
-    e2e_close_window "$window"
+    e2e_close_window "$1"
+    e2e_expect_exit "$2" "its main window was closed"
+}
+
+# Sends signal $1 (TERM, HUP, INT) to the program, as a shutdown, a closed terminal or Ctrl+C
+# does; the program must then end with status 0 within 10 s. $2 names the case.
+e2e_signal_and_expect_exit() {
+    kill "-$1" "$E2E_PROGRAM_PID"
+    e2e_expect_exit "$2" "SIG$1"
+}
+
+e2e_expect_exit() {
+    local what=$1 after=$2
     if ! e2e_wait_exit "$E2E_PROGRAM_PID" 10; then
-        e2e_fail "$what: still running 10 s after its main window was closed"
+        e2e_fail "$what: still running 10 s after $after"
         e2e_stop "$E2E_PROGRAM_PID"
     elif [[ "$E2E_EXIT_STATUS" != 0 ]]; then
-        e2e_fail "$what: exit status $E2E_EXIT_STATUS after closing the main window"
+        e2e_fail "$what: exit status $E2E_EXIT_STATUS after $after"
     else
-        e2e_pass "$what: exit status 0 after closing the main window"
+        e2e_pass "$what: exit status 0 after $after"
     fi
 }
 
@@ -288,6 +299,24 @@ e2e_wait_geometry() {
 
 # Closes a window as its title-bar close box does (the window manager asks the client).
 e2e_close_window() { wmctrl -i -c "$1"; }
+
+# Minimises window $1 as its title bar's button does; fails unless it leaves the screen.
+e2e_minimise() {
+    local id=$1
+    xdotool windowminimize "$id" 2>/dev/null
+    e2e_wait_until 5 '[[ "$(e2e_map_state "$id")" == IsUnMapped ]]' && return 0
+    e2e_fail "window $id, minimised, is $(e2e_map_state "$id")"
+    return 1
+}
+
+# Brings minimised window $1 back as a click on its task-bar entry does; fails unless it shows.
+e2e_restore() {
+    local id=$1
+    xdotool windowactivate "$id" 2>/dev/null
+    e2e_wait_until 5 '[[ "$(e2e_map_state "$id")" == IsViewable ]]' && return 0
+    e2e_fail "window $id, restored, is $(e2e_map_state "$id")"
+    return 1
+}
 
 # A left click at the centre of the window's client area, or at $2,$3 inside it.
 e2e_click_window() {
