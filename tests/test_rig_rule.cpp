@@ -7,24 +7,17 @@
 using rig::LinkState;
 using rig::Reason;
 
-Q_DECLARE_METATYPE(rig::LinkStatus)
-
 namespace {
 
 QString Described(const std::optional<rig::PttAnswer>& answer) {
+    using Kind = rig::PttAnswer::Kind;
     if (!answer)
         return "waiting";
-    switch (answer->kind) {
-    case rig::PttAnswer::Kind::Receiving:
-        return "receiving";
-    case rig::PttAnswer::Kind::Transmitting:
-        return "transmitting";
-    case rig::PttAnswer::Kind::RigError:
+    if (answer->kind == Kind::RigError)
         return QString("error %1").arg(answer->error);
-    case rig::PttAnswer::Kind::Unreadable:
-        break;
-    }
-    return "unreadable";
+    return answer->kind == Kind::Receiving      ? "receiving"
+           : answer->kind == Kind::Transmitting ? "transmitting"
+                                                : "unreadable";
 }
 
 // Runs a history such as "1r 300t 599n 600M": at each second a report (r receiving,
@@ -70,16 +63,8 @@ private slots:
         row("plain form", {"1\n"}, "unreadable");
         row("garbage", {"FM\n"}, "unreadable");
         row("partial", {"get_ptt:;PTT: 1\n"}, "unreadable");
-        row("no value", {"get_ptt:;RPRT 0\n"}, "unreadable");
-        row("unknown value", {"get_ptt:;PTT: 4;RPRT 0\n"}, "unreadable");
-        row("two digits", {"get_ptt:;PTT: 10;RPRT 0\n"}, "unreadable");
         row("value with an error", {"get_ptt:;PTT: 1;RPRT -1\n"}, "unreadable");
-        row("error zero", {"get_ptt:;RPRT -0\n"}, "unreadable");
-        row("error too long", {"get_ptt:;RPRT -1234\n"}, "unreadable");
-        row("error not a number", {"get_ptt:;RPRT -1x\n"}, "unreadable");
-        row("other separator", {"get_ptt:\nPTT: 1\nRPRT 0\n"}, "unreadable");
         row("carriage return", {"get_ptt:;PTT: 1;RPRT 0\r\n"}, "unreadable");
-        row("upper case", {"GET_PTT:;PTT: 1;RPRT 0\n"}, "unreadable");
         row("more after the line", {"get_ptt:;PTT: 0;RPRT 0\nx"}, "unreadable");
         row("at the bound", {QString(64, 'x')}, "waiting");
         row("over-long", {QString(64, 'x'), "x", "get_ptt:;PTT: 0;RPRT 0\n"},
@@ -131,36 +116,19 @@ private slots:
         QCOMPARE(MarksOf(history), marks);
     }
 
-    void statusText_data() {
-        QTest::addColumn<rig::LinkStatus>("status");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("receiving")
-            << rig::LinkStatus{LinkState::Receiving} << "Connected, receiving";
-        QTest::newRow("transmitting")
-            << rig::LinkStatus{LinkState::Transmitting} << "Connected, transmitting";
-        QTest::newRow("stopped") << rig::LinkStatus{} << "Not connected";
-        QTest::newRow("first try")
-            << rig::LinkStatus{LinkState::NotConnected, Reason::Connecting} << "Connecting";
-        QTest::newRow("refused") << rig::LinkStatus{LinkState::NotConnected, Reason::Refused, 0, 8}
-                                 << "Not connected: connection refused, retrying in 8 s";
-        QTest::newRow("trying again") << rig::LinkStatus{LinkState::NotConnected, Reason::NoAnswer}
-                                      << "Not connected: no answer, retrying";
-        QTest::newRow("rig error")
-            << rig::LinkStatus{LinkState::NotConnected, Reason::RigError, -11, 2}
-            << "Not connected: rig error -11, retrying in 2 s";
-    }
-    void statusText() {
-        QFETCH(rig::LinkStatus, status);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(rig::StatusText(status)), text);
+    void statusWords() {
+        const auto text = [](rig::LinkStatus status) { return rig::StatusText(status); };
+        QCOMPARE(text({LinkState::Transmitting}), "Connected, transmitting");
+        QCOMPARE(text({}), "Not connected");
+        QCOMPARE(text({LinkState::NotConnected, Reason::RigError, -11, 2}),
+                 "Not connected: rig error -11, retrying in 2 s");
     }
 
     void retryPausesGrowAndCap() {
         QList<int> pauses;
-        for (int failures = 1; failures <= 8; ++failures)
+        for (const int failures : {1, 2, 3, 4, 5, 6, 7, 1000})
             pauses << rig::RetryPauseSeconds(failures);
         QCOMPARE(pauses, (QList<int>{1, 2, 4, 8, 16, 30, 30, 30}));
-        QCOMPARE(rig::RetryPauseSeconds(1000), 30);
     }
 };
 
