@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace morse {
 namespace {
@@ -151,6 +152,17 @@ void KeyDown(std::vector<std::int16_t>& samples, long begin, long end, const Ton
     }
 }
 
+// The length of the keying, or nothing for elements Encode cannot give.
+std::optional<int> TotalUnits(const std::vector<Element>& elements) {
+    int units = 0;
+    for (const Element& element : elements) {
+        if (element.units < 1 || element.units > kWordGapUnits || units > kMaxUnits)
+            return std::nullopt;
+        units += element.units;
+    }
+    return units <= kMaxUnits ? std::optional(units) : std::nullopt;
+}
+
 } // namespace
 
 Keying Encode(std::string_view utf8Text) {
@@ -164,17 +176,16 @@ Keying Encode(std::string_view utf8Text) {
 }
 
 std::vector<std::int16_t> Render(const std::vector<Element>& elements, Tone tone) {
-    if (elements.empty())
+    const std::optional<int> totalUnits = TotalUnits(elements);
+    if (elements.empty() || !totalUnits)
         return {};
     tone = Clamped(tone);
     // Element edges are rounded from the running total of units, so rounding never adds up.
     const double unitSamples = tone.sampleRate * 1.2 / tone.wpm;
     const auto edge = [unitSamples](int units) { return std::lround(units * unitSamples); };
+    std::vector<std::int16_t> samples(edge(*totalUnits) +
+                                      std::lround(kTailSeconds * tone.sampleRate));
     int units = 0;
-    for (const Element& element : elements)
-        units += element.units;
-    std::vector<std::int16_t> samples(edge(units) + std::lround(kTailSeconds * tone.sampleRate));
-    units = 0;
     for (const Element& element : elements) {
         if (element.keyDown)
             KeyDown(samples, edge(units), edge(units + element.units), tone);

@@ -52,7 +52,8 @@ struct Tone {
 // The keyed tone: each element shaped with a 5 ms raised-cosine rise and fall, silence in the
 // gaps and 100 ms of silence after the last element (media layers drop the last few
 // milliseconds they play). A speed or tone outside its range above is clamped to the nearest
-// limit, and a sample rate to 8000..192000 Hz. No elements give no samples.
+// limit, and a sample rate to 8000..192000 Hz. No elements, or elements Encode cannot give (an
+// element outside 1..7 units, more than kMaxUnits in all), give no samples.
 std::vector<std::int16_t> Render(const std::vector<Element>& elements, Tone tone);
 
 } // namespace morse

@@ -1,11 +1,11 @@
 #pragma once
 // The link to a rigctld on the network: asks for the transmitter's state (PTT) about four
 // times a second over a non-blocking socket on the event loop, and reports what it learns.
-// No reply within a second, a refused or closed connection, an unreadable reply or one with a
-// return code all mean "not connected"; it then tries again by itself after a pause that grows
-// from 1 s to 30 s with each failure in a row, and starts again from 1 s once the link has
-// answered well for 10 s. Nothing it does waits: a silent, slow or dead daemon cannot delay a
-// timer or a window.
+// No connection within 5 s, no reply within a second, a refused or closed connection, an
+// unreadable reply or an error code all mean "not connected"; it then tries again by itself
+// after a pause that grows from 1 s to 30 s with each failure in a row, and starts again from
+// 1 s once the link has answered well for 10 s. Nothing it does waits: a silent, slow or dead
+// daemon cannot delay a timer or a window.
 //
 // Deciding whether a mark reminds is left to ReminderRule (fed from Sampled), and choosing
 // the host and port, and showing the words, to the window.
@@ -28,6 +28,7 @@ class RigLink : public QObject {
 public:
     explicit RigLink(QObject* parent = nullptr);
     // Drops any earlier link and starts watching the rigctld at host:port; the first try is now.
+    // Each start is a new one: give the ReminderRule a fresh start with it.
     void Start(const QString& host, quint16 port);
     void Stop();
 

@@ -128,7 +128,8 @@ private slots:
         }
         const double toneSeconds = 22 * unitSamples / rate;
         QVERIFY(std::abs(crossings / 2 / toneSeconds - expectedHz) < expectedHz / 50.0);
-        QVERIFY(morse::Render({}, {}).empty());
+        QVERIFY(morse::Render({}, {}).empty() && morse::Render({{true, -5}}, {}).empty());
+        QVERIFY(morse::Render(std::vector<morse::Element>(72, {true, 7}), {}).empty());
     }
 };
 
