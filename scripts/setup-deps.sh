@@ -8,7 +8,7 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libcanbe
 run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-theme-freedesktop
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio fonts-dejavu-core)
-test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio
+test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio libhamlib-utils
   pulseaudio-utils sox lame procps
   locales # the sources from which the clock's test makes desktop locales
   clang-14 libclang-rt-14-dev) # the settings fuzzer: clang with its libFuzzer runtime
