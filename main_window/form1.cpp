@@ -4,6 +4,7 @@
 #include "app/window_set.h"
 #include "audio/form5.h"
 #include "callsign_editor/form3.h"
+#include "main_window/tick_grid.h"
 
 SharedTimerState timerState;
 
@@ -42,7 +43,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateClockArea();
     CreateRunControls();
     CreateModeAndAlertControls();
-    MilliTimer = new TTimer(this);
+    MilliTimer = new TTimer(this, &DelayToNextTick);
     CreateHiddenAreas();
     CreateAudioControls();
     CreateColorPanel();

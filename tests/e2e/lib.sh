@@ -152,9 +152,7 @@ e2e_calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
 e2e_test() { awk "BEGIN { exit !($1) }"; }
 
 # Sets E2E_OFFSET so that a program started now sees the clock $1 seconds before the next
-# ten-minute mark, and E2E_MARK to the real time at which it reaches that mark. Ticks come at
-# start-up + 1 s + n x 100 ms, so a lead of n.n5 s puts the mark about midway between two
-# ticks, give or take the start-up's own delays.
+# ten-minute mark, and E2E_MARK to the real time at which it reaches that mark.
 e2e_place_before_mark() {
     local lead=$1 now
     now=$(e2e_now)
