@@ -1,6 +1,7 @@
 #pragma once
 // The visual controls the windows are designed with, as thin Qt widgets carrying the
 // toolkit's names, text settings and events.
+#include "app/toolkit/cached_picture.h"
 #include "app/toolkit/colors.h"
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
@@ -128,7 +129,8 @@ private:
     TAlphaColor m_color = claNull;
 };
 
-// A filled pill shape behind other controls; takes no mouse input.
+// A filled pill shape behind other controls; takes no mouse input. Its picture is kept, for
+// the clock in front of it repaints every second.
 class TRoundRect : public QWidget {
 public:
     TRoundRect(QWidget* Owner, TAlphaColor fill);
@@ -138,6 +140,7 @@ protected:
 
 private:
     TAlphaColor m_fill;
+    TCachedPicture m_picture{false};
 };
 
 QColor ToQColor(TAlphaColor color);

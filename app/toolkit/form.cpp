@@ -273,24 +273,14 @@ void TForm::closeEvent(QCloseEvent* e) {
         Application->Terminate();
 }
 
-// The gradient is drawn once per size: the clock repaints its part of the window every second.
 void TForm::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_gradient)
-        painter.drawPixmap(0, 0, GradientFill());
+        painter.drawPixmap(0, 0, m_gradientFill.Of(*this, [this](QPainter& fill) {
+            fill.fillRect(rect(), ToQGradient(*m_gradient));
+        }));
     else if (m_solid)
         painter.fillRect(rect(), ToQColor(*m_solid));
-}
-
-const QPixmap& TForm::GradientFill() {
-    const qreal ratio = devicePixelRatioF();
-    if (m_gradientFill.deviceIndependentSize() != QSizeF(size()) ||
-        m_gradientFill.devicePixelRatio() != ratio) {
-        m_gradientFill = QPixmap(size() * ratio);
-        m_gradientFill.setDevicePixelRatio(ratio);
-        QPainter(&m_gradientFill).fillRect(rect(), ToQGradient(*m_gradient));
-    }
-    return m_gradientFill;
 }
 
 void TForm::resizeEvent(QResizeEvent* e) {
