@@ -1,6 +1,7 @@
 #include "main_window/form1.h"
 
 #include "alert_window/alert.h"
+#include "app/toolkit/idle.h"
 #include "app/window_set.h"
 #include "audio/form5.h"
 #include "callsign_editor/form3.h"
@@ -48,6 +49,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateAudioControls();
     CreateColorPanel();
     BindEvents();
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 void TForm1::CreateClockArea() {
@@ -202,6 +204,7 @@ void TForm1::AudioButtonDblClick(TObject*) {
     Form5 = TForm::Construct<TForm5>(this);
     Form5->ShowModal();
     delete Form5;
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {

@@ -74,6 +74,7 @@ public:
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
 
 private:
+    void PrepareChosenAudio();
     // The indicator and the mode button name the state: "Active"/"Stopped", "Auto"/"Manual".
     void ShowRunAndModeTexts();
     void CreateClockArea();

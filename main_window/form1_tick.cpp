@@ -5,6 +5,7 @@
 #include "alert_window/alert.h"
 #include "app/toolkit/message_beep.h"
 #include "app/window_set.h"
+#include "main_window/audio_choice.h"
 #include "main_window/identification_cycle.h"
 
 #include <cstdio>
@@ -41,6 +42,15 @@ private:
 void TForm1::MilliTimerTimer(TObject*) {
     MainWindowEffects effects(*this);
     RunTick(timerState, std::time(nullptr), {audioChoice, alertCloseRequest}, effects);
+}
+
+// The first mark sounds on time: what the chosen audio needs is loaded beforehand, and only
+// that, for the media backend alone takes megabytes.
+void TForm1::PrepareChosenAudio() {
+    if (audioChoice == kAudioFile)
+        MediaPlayer1->Prepare();
+    if (audioChoice == kSystemTone)
+        PrepareMessageBeep();
 }
 
 // The backend found the file unplayable after the mark had started it: the mark is not to

@@ -5,10 +5,16 @@
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
+#include <gst/gst.h>
 
 namespace {
 
 constexpr int kStartTimeoutMs = 2000;
+
+// GStreamer's audio sinks buffer 200 ms by default, which their clock turns into some 130 ms
+// between a play and its first sound: a mark's sound came late. 100 ms still rides out a busy
+// machine.
+constexpr gint64 kAudioBufferUs = 100'000;
 
 // Checked before anything opens the path: only a regular file can be opened without risk
 // of blocking (a FIFO waits for a writer, a device may never end). Empty when it can be.
@@ -25,6 +31,26 @@ QUrl UrlOf(const UnicodeString& path) {
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
 }
 
+// Called for every element added to any bin of the process, on whichever thread adds it.
+gboolean ShortenAudioSinkBuffer(GSignalInvocationHint*, guint, const GValue* params, gpointer) {
+    auto* element = static_cast<GstObject*>(g_value_get_object(&params[1]));
+    if (GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) &&
+        g_object_class_find_property(G_OBJECT_GET_CLASS(element), "buffer-time"))
+        g_object_set(element, "buffer-time", kAudioBufferUs, nullptr);
+    return TRUE; // stays for the next sink
+}
+
+// Qt's media backend offers no say over its audio sink, so the sink is tuned as it joins
+// the backend's pipeline.
+void ShortenAudioSinkBuffers() {
+    static const bool installed = [] {
+        return gst_init_check(nullptr, nullptr, nullptr) &&
+               g_signal_add_emission_hook(g_signal_lookup("element-added", GST_TYPE_BIN), 0,
+                                          &ShortenAudioSinkBuffer, nullptr, nullptr) != 0;
+    }();
+    Q_UNUSED(installed);
+}
+
 } // namespace
 
 TMediaPlayer::TMediaPlayer(QObject* Owner)
@@ -39,8 +65,11 @@ void TMediaPlayer::SetFileName(const UnicodeString& path) {
     m_media.reset();
     Unload();
     m_error = WhyNotPlayable(path);
-    if (m_error.isEmpty())
-        m_media = std::make_unique<TMedia>(path);
+    if (!m_error.isEmpty())
+        return;
+    m_media = std::make_unique<TMedia>(path);
+    // A file chosen is soon played: the backend loads as soon as this event is done.
+    QTimer::singleShot(0, this, &TMediaPlayer::Prepare);
 }
 
 void TMediaPlayer::Play() {
@@ -85,6 +114,7 @@ void TMediaPlayer::Clear() {
 void TMediaPlayer::EnsureBackend() {
     if (m_player)
         return;
+    ShortenAudioSinkBuffers();
     m_player = new QMediaPlayer(this);
     m_output = new QAudioOutput(m_player);
     m_player->setAudioOutput(m_output);

@@ -81,6 +81,12 @@ public:
         }
     }
 
+    // A context that cannot connect now is made afresh at the first ring.
+    void Connect() {
+        if (OpenContext() && ca_context_open(m_context.get()) != CA_SUCCESS)
+            m_context.reset();
+    }
+
 private:
     bool OpenContext() {
         ca_context* context = nullptr;
@@ -128,6 +134,7 @@ public:
     ~SystemSound() override { delete m_worker; }
 
     void Beep() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Ring, Qt::QueuedConnection); }
+    void Prepare() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Connect, Qt::QueuedConnection); }
 
     bool StopWorker() {
         m_worker->quit();
@@ -178,12 +185,20 @@ void EndSystemSound() {
     systemSound = nullptr;
 }
 
-} // namespace
-
-void MessageBeep(unsigned int) {
+SystemSound& TheSystemSound() {
     if (!systemSound) {
         systemSound = new SystemSound;
         qAddPostRoutine(&EndSystemSound);
     }
-    systemSound->Beep();
+    return *systemSound;
+}
+
+} // namespace
+
+void MessageBeep(unsigned int) {
+    TheSystemSound().Beep();
+}
+
+void PrepareMessageBeep() {
+    TheSystemSound().Prepare();
 }
