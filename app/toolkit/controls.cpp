@@ -32,6 +32,11 @@ void TLabel::SetText(const UnicodeString& value) {
     ShowText();
 }
 
+void TLabel::SetText(const char* value) {
+    if (!QAnyStringView::equal(m_text, QUtf8StringView(value)))
+        SetText(QString::fromUtf8(value));
+}
+
 void TLabel::SetWordWrap(bool wrap) {
     setWordWrap(wrap);
     ShowText();

@@ -50,6 +50,9 @@ public:
     explicit TLabel(QWidget* Owner);
     UnicodeString GetText() const { return m_text; }
     void SetText(const UnicodeString& value);
+    // Narrow text, read as UTF-8: the clock sets its texts ten times a second, nine times in
+    // ten unchanged, and those are compared without being converted.
+    void SetText(const char* value);
     TTextSettings* GetTextSettings() { return &m_textSettings; }
     void SetFont(const TFont& font);
     void SetDesign(const TLabelDesign& design);
