@@ -1,20 +1,16 @@
 #include "app/toolkit/media_player.h"
 
+#include "app/toolkit/media_backend_tuning.h"
+
 #include <QAudioOutput>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
-#include <gst/gst.h>
 
 namespace {
 
 constexpr int kStartTimeoutMs = 2000;
-
-// GStreamer's audio sinks buffer 200 ms by default, which their clock turns into some 130 ms
-// between a play and its first sound: a mark's sound came late. 100 ms still rides out a busy
-// machine.
-constexpr gint64 kAudioBufferUs = 100'000;
 
 // Checked before anything opens the path: only a regular file can be opened without risk
 // of blocking (a FIFO waits for a writer, a device may never end). Empty when it can be.
@@ -29,26 +25,6 @@ UnicodeString WhyNotPlayable(const UnicodeString& path) {
 
 QUrl UrlOf(const UnicodeString& path) {
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-}
-
-// Called for every element added to any bin of the process, on whichever thread adds it.
-gboolean ShortenAudioSinkBuffer(GSignalInvocationHint*, guint, const GValue* params, gpointer) {
-    auto* element = static_cast<GstObject*>(g_value_get_object(&params[1]));
-    if (GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) &&
-        g_object_class_find_property(G_OBJECT_GET_CLASS(element), "buffer-time"))
-        g_object_set(element, "buffer-time", kAudioBufferUs, nullptr);
-    return TRUE; // stays for the next sink
-}
-
-// Qt's media backend offers no say over its audio sink, so the sink is tuned as it joins
-// the backend's pipeline.
-void ShortenAudioSinkBuffers() {
-    static const bool installed = [] {
-        return gst_init_check(nullptr, nullptr, nullptr) &&
-               g_signal_add_emission_hook(g_signal_lookup("element-added", GST_TYPE_BIN), 0,
-                                          &ShortenAudioSinkBuffer, nullptr, nullptr) != 0;
-    }();
-    Q_UNUSED(installed);
 }
 
 } // namespace
@@ -114,7 +90,7 @@ void TMediaPlayer::Clear() {
 void TMediaPlayer::EnsureBackend() {
     if (m_player)
         return;
-    ShortenAudioSinkBuffers();
+    TuneMediaBackend();
     m_player = new QMediaPlayer(this);
     m_output = new QAudioOutput(m_player);
     m_player->setAudioOutput(m_output);
