@@ -257,7 +257,7 @@ measure_marks() {
 # --- the first mark's sound ----------------------------------------------------------------
 
 # Milliseconds from the real time $2 to the first loud sample of recording $1; empty when it
-# holds no sound. The recording's timeline is good to some 10 ms (see e2e_record_begin).
+# holds no sound. The recording is true to some 5 ms (see e2e_record_begin).
 onset_after() {
     od -An -v -td2 -w2 "$1" | awk -v start="$E2E_RECORD_START" -v rate="$E2E_RECORD_RATE" \
         -v from="$2" -v loud=$LOUD '

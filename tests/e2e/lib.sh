@@ -147,10 +147,12 @@ e2e_start_sound() {
 # Records the null sink's monitor into $1 (16-bit samples). The sink is suspended while the
 # recorder attaches and resumed afterwards, so that the recording starts at once and sample 0
 # is the moment of the resume, kept in E2E_RECORD_START (midway through the ~5 ms pactl takes).
+# The sink renders in blocks as short as the recorder asks for, and mixes a sound that starts
+# within a block in from the block's start: short blocks keep onsets true to some 5 ms.
 e2e_record_begin() {
     local before
     pactl suspend-sink e2e_sink 1
-    parec --device=e2e_sink.monitor --latency-msec=20 --format=s16le --rate="$E2E_RECORD_RATE" \
+    parec --device=e2e_sink.monitor --latency-msec=5 --format=s16le --rate="$E2E_RECORD_RATE" \
         --channels=1 --raw >"$1" &
     E2E_RECORD_PID=$!
     e2e_track "$E2E_RECORD_PID"
