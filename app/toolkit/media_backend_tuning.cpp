@@ -5,8 +5,8 @@
 
 namespace {
 
-// 100 ms still rides out a busy machine.
-constexpr gint64 kAudioBufferUs = 100'000;
+// Still rides out a busy machine: the sound plays on while the thread feeding it stalls.
+constexpr gint64 kAudioBufferUs = 80'000;
 
 // Called for every element added to any bin of the process, on whichever thread adds it.
 gboolean ShortenAudioSinkBuffer(GSignalInvocationHint*, guint, const GValue* params, gpointer) {
