@@ -275,6 +275,10 @@ void TForm::closeEvent(QCloseEvent* e) {
 
 // The gradient is drawn once per size: the clock repaints its part of the window every second.
 void TForm::paintEvent(QPaintEvent*) {
+    // A window manager that answers the frame request late frames the window without moving
+    // or resizing its client, so no event tells of the frame; the first painting follows it.
+    if (!m_frameAdopted)
+        QMetaObject::invokeMethod(this, &TForm::AdoptRealFrame, Qt::QueuedConnection);
     QPainter painter(this);
     if (m_gradient)
         painter.drawPixmap(0, 0, GradientFill());
