@@ -3,7 +3,7 @@
 // object that holds it, a keyboard order for their buttons, and the main window's audio
 // choices.
 #include "app/toolkit/form.h"
-#include "main_window/audio_choice.h"
+#include "settings/audio_choice.h"
 
 #include <initializer_list>
 

@@ -1,6 +1,6 @@
 #include "main_window/identification_cycle.h"
 
-#include "main_window/audio_choice.h"
+#include "settings/audio_choice.h"
 
 #include <locale.h>
 #include <time.h>

@@ -1,7 +1,7 @@
 // The callsign editor: its commits into the main window's callsign, its fresh start at each
 // opening, its saved place, and callsigns of any length and script surviving the settings file.
 #include "app/toolkit/application.h"
-#include "callsign_editor/form3.h"
+#include "callsign_editor/callsign_editor.h"
 #include "windows_fixture.h"
 
 #include <QClipboard>

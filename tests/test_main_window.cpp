@@ -1,8 +1,8 @@
 // The main window's controls, its tick wiring and its saved state, on real widgets.
 #include "app/toolkit/application.h"
-#include "audio/form4.h"
-#include "audio/form5.h"
-#include "callsign_editor/form3.h"
+#include "audio/audio_menu.h"
+#include "audio/file_picker.h"
+#include "callsign_editor/callsign_editor.h"
 #include "windows_fixture.h"
 
 #include <limits>

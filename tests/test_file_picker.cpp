@@ -7,7 +7,7 @@
 #include "settings/ini_file.h"
 #include "tone_wav.h"
 
-class TestAudioPicker : public QObject {
+class TestFilePicker : public QObject {
     Q_OBJECT
 
     TApplication application;
@@ -217,5 +217,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAudioPicker)
-#include "test_audio_picker.moc"
+QTEST_MAIN(TestFilePicker)
+#include "test_file_picker.moc"

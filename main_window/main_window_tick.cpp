@@ -1,8 +1,8 @@
 // The timer's tick: one call into the identification cycle, whose effects land on this
 // window's controls, the alert window, the media player and the system sound.
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 #include "app/toolkit/message_beep.h"
 #include "app/window_set.h"
 #include "main_window/identification_cycle.h"

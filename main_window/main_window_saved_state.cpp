@@ -1,8 +1,8 @@
 // The main window's saved state: read once when the window is made, written once when it
 // closes, in the order the settings file has always held them.
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
-#include "main_window/audio_choice.h"
+#include "settings/audio_choice.h"
 #include "settings/form_place.h"
 #include "settings/ini_file.h"
 

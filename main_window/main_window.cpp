@@ -1,9 +1,9 @@
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 #include "app/window_set.h"
-#include "audio/form5.h"
-#include "callsign_editor/form3.h"
+#include "audio/audio_menu.h"
+#include "callsign_editor/callsign_editor.h"
 
 SharedTimerState timerState;
 

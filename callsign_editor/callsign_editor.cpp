@@ -1,7 +1,7 @@
-#include "callsign_editor/form3.h"
+#include "callsign_editor/callsign_editor.h"
 
 #include "app/window_set.h"
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 #include "settings/form_place.h"
 #include "settings/ini_file.h"
 

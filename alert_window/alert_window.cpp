@@ -1,7 +1,7 @@
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 
 #include "app/window_set.h"
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
 namespace {
 

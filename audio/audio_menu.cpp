@@ -1,9 +1,9 @@
-#include "audio/form5.h"
+#include "audio/audio_menu.h"
 
 #include "app/window_set.h"
 #include "audio/audio_design.h"
-#include "audio/form4.h"
-#include "main_window/form1.h"
+#include "audio/file_picker.h"
+#include "main_window/main_window.h"
 #include "settings/form_place.h"
 #include "settings/ini_file.h"
 
