@@ -31,14 +31,17 @@ void ReportMessage(QtMsgType type, const QMessageLogContext& context, const QStr
 
 TApplication::TApplication() {
     Application = this;
+    SetExceptionHandler([this](const std::exception& E) { ShowException(E); });
 }
 
 TApplication::~TApplication() {
     DestroyForms();
     m_sessionEnd.reset();
     m_qtApplication.reset();
-    if (Application == this)
-        Application = nullptr;
+    if (Application != this)
+        return;
+    SetExceptionHandler(nullptr);
+    Application = nullptr;
 }
 
 void TApplication::Initialize() {
@@ -66,8 +69,10 @@ void TApplication::MakeQtApplication() {
 
 void TApplication::Adopt(TForm* form, void (*destroy)(TForm*)) {
     m_forms.emplace_back(form, destroy);
-    if (!m_mainForm)
-        m_mainForm = form;
+    if (m_mainForm)
+        return;
+    m_mainForm = form;
+    form->MakeMainForm([this] { Terminate(); });
 }
 
 void TApplication::Run() {

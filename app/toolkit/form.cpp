@@ -1,6 +1,5 @@
 #include "app/toolkit/form.h"
 
-#include "app/toolkit/application.h"
 #include "app/toolkit/controls.h"
 #include "app/toolkit/frame_extents.h"
 #include "app/toolkit/screen_placement.h"
@@ -261,7 +260,7 @@ bool TForm::event(QEvent* e) {
 }
 
 void TForm::closeEvent(QCloseEvent* e) {
-    const bool mainForm = Application && Application->MainForm() == this;
+    const bool mainForm = static_cast<bool>(m_mainFormClosed);
     TCloseAction action = mainForm ? TCloseAction::caFree : TCloseAction::caHide;
     Fire(OnClose, this, action);
     if (action == TCloseAction::caNone) {
@@ -270,7 +269,7 @@ void TForm::closeEvent(QCloseEvent* e) {
     }
     e->accept();
     if (mainForm)
-        Application->Terminate();
+        m_mainFormClosed();
 }
 
 // The gradient is drawn once per size: the clock repaints its part of the window every second.

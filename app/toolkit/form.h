@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -84,6 +85,10 @@ public:
     void Close() { close(); }
     int ShowModal();
 
+    // The application makes its first form the main form: closing that one frees it instead of
+    // hiding it, and then runs `closed`, which ends the event loop.
+    void MakeMainForm(std::function<void()> closed) { m_mainFormClosed = std::move(closed); }
+
     TNotifyEvent OnCreate;
     TCloseEvent OnClose;
     TNotifyEvent OnActivate;
@@ -137,4 +142,5 @@ private:
     QPixmap m_gradientFill;
     std::optional<TAlphaColor> m_solid;
     QEventLoop* m_modalLoop = nullptr;
+    std::function<void()> m_mainFormClosed;
 };
