@@ -4,7 +4,7 @@
 #include "audio/audio_design.h"
 #include "audio/file_picker.h"
 #include "main_window/main_window.h"
-#include "settings/form_place.h"
+#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "audio/audio_design.h"
 #include "audio/audio_menu.h"
 #include "main_window/main_window.h"
-#include "settings/form_place.h"
+#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/window_set.h"
 #include "main_window/main_window.h"
-#include "settings/form_place.h"
+#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {

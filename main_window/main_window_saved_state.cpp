@@ -3,7 +3,7 @@
 #include "main_window/main_window.h"
 
 #include "settings/audio_choice.h"
-#include "settings/form_place.h"
+#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {

@@ -1,4 +1,3 @@
-#include "app/toolkit/application.h"
 #include "settings/ini_file.h"
 
 #include <QtTest>
@@ -120,13 +119,12 @@ private:
         return m_reported.size() == 1 && m_reported.first().contains(path);
     }
 
-    TApplication m_application;
     QStringList m_reported;
     QTemporaryDir m_dir;
 };
 
 void TestIniFile::initTestCase() {
-    m_application.OnException = [this](TObject*, const std::exception& error) {
+    TIniFile::OnSaveFailure = [this](const std::exception& error) {
         m_reported << QString::fromUtf8(error.what());
     };
 }

@@ -2,6 +2,7 @@
 
 #include "app/toolkit/form.h"
 #include "app/toolkit/session_end.h"
+#include "settings/ini_file.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,7 +32,10 @@ void ReportMessage(QtMsgType type, const QMessageLogContext& context, const QStr
 
 TApplication::TApplication() {
     Application = this;
-    SetExceptionHandler([this](const std::exception& E) { ShowException(E); });
+    // A handler's error and a failed save of the settings reach the operator alike.
+    const auto show = [this](const std::exception& E) { ShowException(E); };
+    SetExceptionHandler(show);
+    TIniFile::OnSaveFailure = show;
 }
 
 TApplication::~TApplication() {
@@ -41,6 +45,7 @@ TApplication::~TApplication() {
     if (Application != this)
         return;
     SetExceptionHandler(nullptr);
+    TIniFile::OnSaveFailure = nullptr;
     Application = nullptr;
 }
 

@@ -2,6 +2,7 @@
 // The place and size each window keeps under its own section of the settings file: read and
 // applied one value at a time, as stored (the window keeps itself reachable on screen), and
 // written back from the window's outer frame.
+#include "app/toolkit/rtl.h"
 #include "settings/ini_file.h"
 
 #include <cstdint>

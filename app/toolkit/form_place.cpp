@@ -1,4 +1,4 @@
-#include "settings/form_place.h"
+#include "app/toolkit/form_place.h"
 
 #include "app/toolkit/form.h"
 
