@@ -1,10 +1,10 @@
 #include "audio/audio_menu.h"
 
+#include "app/toolkit/form_place.h"
 #include "app/window_set.h"
 #include "audio/audio_design.h"
 #include "audio/file_picker.h"
 #include "main_window/main_window.h"
-#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -66,18 +66,18 @@ void TForm5::FormCreate(TObject*) {
 void TForm5::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
     SaveFormPlace(ini, kSection, *this);
-    ini.WriteInteger("Main Form", "Audio", Form1->audioChoice);
+    ini.WriteInteger("Main Form", "Audio", static_cast<std::int32_t>(Form1->audioChoice));
     ini.WriteInteger(kSection, "fileExists", fileExists);
 }
 
 void TForm5::NoAudioButtonClick(TObject*) {
-    Form1->audioChoice = kNoAudio;
+    Form1->audioChoice = AudioChoice::NoAudio;
     FileSelectedLabel->setVisible(false);
     Close();
 }
 
 void TForm5::PlaySystemButtonClick(TObject*) {
-    Form1->audioChoice = kSystemTone;
+    Form1->audioChoice = AudioChoice::SystemTone;
     FileSelectedLabel->setVisible(false);
     Close();
 }
@@ -88,7 +88,7 @@ void TForm5::PlayFileButtonClick(TObject*) {
         FileSelectedLabel->setVisible(true);
         return;
     }
-    Form1->audioChoice = kAudioFile;
+    Form1->audioChoice = AudioChoice::AudioFile;
     FileSelectedLabel->setVisible(true);
     Close();
 }

@@ -1,11 +1,11 @@
 #include "audio/file_picker.h"
 
+#include "app/toolkit/form_place.h"
 #include "app/toolkit/media_codec_manager.h"
 #include "app/window_set.h"
 #include "audio/audio_design.h"
 #include "audio/audio_menu.h"
 #include "main_window/main_window.h"
-#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -113,7 +113,7 @@ void TForm4::SaveFileSelectionClick(TObject*) {
 void TForm4::CloseAndReturnClick(TObject*) {
     if (MediaPlayer1->GetMedia()) {
         Form1->selectedFile = MediaPlayer1->GetFileName();
-        Form1->audioChoice = kAudioFile;
+        Form1->audioChoice = AudioChoice::AudioFile;
     }
     Close();
 }

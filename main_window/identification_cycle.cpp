@@ -49,15 +49,15 @@ void ShowClockAndDate(SharedTimerState& state, TickEffects& effects) {
 }
 
 // An unknown choice leaves the status line as it was.
-void ShowAudioStatus(std::int32_t audioChoice, TickEffects& effects) {
+void ShowAudioStatus(AudioChoice audioChoice, TickEffects& effects) {
     switch (audioChoice) {
-    case kAudioFile:
+    case AudioChoice::AudioFile:
         effects.SetAudioStatusText("Audio File Selected");
         break;
-    case kSystemTone:
+    case AudioChoice::SystemTone:
         effects.SetAudioStatusText("System Tone Selected");
         break;
-    case kNoAudio:
+    case AudioChoice::NoAudio:
         effects.SetAudioStatusText("No Audio Selected");
         break;
     default:
@@ -67,11 +67,11 @@ void ShowAudioStatus(std::int32_t audioChoice, TickEffects& effects) {
 
 // A mark is never silent by accident: a file the player cannot open gives the system tone,
 // and the operator is told why.
-void SoundAlert(std::int32_t audioChoice, TickEffects& effects) {
-    if (audioChoice == kSystemTone) {
+void SoundAlert(AudioChoice audioChoice, TickEffects& effects) {
+    if (audioChoice == AudioChoice::SystemTone) {
         effects.SystemTone();
     }
-    if (audioChoice == kAudioFile) {
+    if (audioChoice == AudioChoice::AudioFile) {
         effects.LoadAudioFile();
         if (effects.AudioFileLoaded()) {
             effects.PlayAudioFile();
@@ -98,7 +98,7 @@ bool MarkDue(const SharedTimerState& state, std::time_t previousTick) {
     return !raised && (onTime || previousTick < mark);
 }
 
-void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, std::int32_t audioChoice,
+void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, AudioChoice audioChoice,
                    TickEffects& effects) {
     if (!MarkDue(state, previousTick)) {
         return;
@@ -124,7 +124,7 @@ void AutoClose(SharedTimerState& state, TickMembers members, TickEffects& effect
     state.alertShowing = false;
     members.alertCloseRequest = false;
     effects.HideAlert();
-    if (members.audioChoice == kAudioFile) {
+    if (members.audioChoice == AudioChoice::AudioFile) {
         effects.StopAudioFile();
     }
 }
@@ -133,7 +133,7 @@ void CarryOutCloseRequest(SharedTimerState& state, TickMembers members, TickEffe
     if (!members.alertCloseRequest) {
         return;
     }
-    if (members.audioChoice == kAudioFile) {
+    if (members.audioChoice == AudioChoice::AudioFile) {
         effects.StopAudioFile();
     }
     state.alertShowing = false;

@@ -9,6 +9,7 @@
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
+#include "settings/audio_choice.h"
 
 #include <cstdint>
 
@@ -51,7 +52,7 @@ public:
     std::int32_t alertWidth = 600;
     std::int32_t alertHeight = 500;
     std::int64_t alertColor = 0x00FFFF00;
-    std::int32_t audioChoice = 1;
+    AudioChoice audioChoice = AudioChoice::SystemTone;
     bool alertCloseRequest = false;
     UnicodeString selectedFile = QString::number(0);
     // Why the chosen file last failed to play at a mark; the audio menu shows it once.

@@ -2,8 +2,8 @@
 // closes, in the order the settings file has always held them.
 #include "main_window/main_window.h"
 
-#include "settings/audio_choice.h"
 #include "app/toolkit/form_place.h"
+#include "settings/audio_choice.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -20,7 +20,8 @@ std::int32_t StoredColor(std::uint32_t color) {
 void TForm1::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
     RestoreFormPlace(ini, kMain, *this, {50, 50, GetWidth(), GetHeight()});
-    audioChoice = KnownAudioChoice(ini.ReadInteger(kMain, "Audio", audioChoice));
+    audioChoice =
+        KnownAudioChoice(ini.ReadInteger(kMain, "Audio", static_cast<std::int32_t>(audioChoice)));
     timerState.clockFormat = ini.ReadInteger(kMain, "AMPM", timerState.clockFormat);
     CallSign->SetText(ini.ReadString(kMain, "CallSign", CallSign->GetText()));
     TTextSettings* callSignText = CallSign->GetTextSettings();
@@ -43,7 +44,7 @@ void TForm1::FormCreate(TObject*) {
 void TForm1::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
     SaveFormPlace(ini, kMain, *this);
-    ini.WriteInteger(kMain, "Audio", audioChoice);
+    ini.WriteInteger(kMain, "Audio", static_cast<std::int32_t>(audioChoice));
     ini.WriteInteger(kMain, "CS_FontColor",
                      StoredColor(CallSign->GetTextSettings()->GetFontColor()));
     ini.WriteInteger(kMain, "AMPM", timerState.clockFormat);

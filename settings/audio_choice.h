@@ -1,17 +1,20 @@
 #pragma once
-// The main window's audioChoice: what sounds at a ten-minute mark. Every choice the program
-// knows is listed here, so that a new one is added in one place.
+// What sounds at a ten-minute mark, with the values the "Audio" key stores. Every choice the
+// program knows is listed here, so that a new one is added in one place.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-inline constexpr std::int32_t kNoAudio = 0;
-inline constexpr std::int32_t kSystemTone = 1;
-inline constexpr std::int32_t kAudioFile = 2;
-inline constexpr std::array kAudioChoices{kNoAudio, kSystemTone, kAudioFile};
+enum class AudioChoice : std::int32_t { NoAudio = 0, SystemTone = 1, AudioFile = 2 };
+
+inline constexpr std::array kAudioChoices{AudioChoice::NoAudio, AudioChoice::SystemTone,
+                                          AudioChoice::AudioFile};
 
 // A stored value that is no known choice (a hand-edited file) would leave every mark silent:
 // it is read as the default, the system tone.
-constexpr std::int32_t KnownAudioChoice(std::int32_t stored) {
-    return std::ranges::find(kAudioChoices, stored) != kAudioChoices.end() ? stored : kSystemTone;
+constexpr AudioChoice KnownAudioChoice(std::int32_t stored) {
+    const auto choice = static_cast<AudioChoice>(stored);
+    return std::ranges::find(kAudioChoices, choice) != kAudioChoices.end()
+               ? choice
+               : AudioChoice::SystemTone;
 }

@@ -106,13 +106,13 @@ private slots:
         QFETCH(bool, closes);
         QFETCH(QString, label);
         Form1->selectedFile = selectedFile;
-        Form1->audioChoice = 5;
+        Form1->audioChoice = static_cast<AudioChoice>(5);
         TForm5* menu = windows->OpenMenu();
         menu->SetVisible(true);
         const bool labelShown = button == "Play File";
         menu->FileSelectedLabel->setVisible(!labelShown);
         ClickButton(menu, button);
-        QCOMPARE(Form1->audioChoice, choice);
+        QCOMPARE(Form1->audioChoice, static_cast<AudioChoice>(choice));
         QCOMPARE(menu->GetVisible(), !closes);
         QCOMPARE(!menu->FileSelectedLabel->isHidden(), labelShown);
         QCOMPARE(menu->FileSelectedLabel->GetText(), label);
@@ -124,7 +124,7 @@ private slots:
     void closeWritesItsKeysInOrder() {
         TForm5* menu = windows->OpenMenu();
         menu->fileExists = 1;
-        Form1->audioChoice = 2;
+        Form1->audioChoice = AudioChoice::AudioFile;
         menu->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\n"
@@ -136,7 +136,7 @@ private slots:
         const auto open = [] { QTest::mouseDClick(Form1->AudioButton, Qt::LeftButton); };
         QVERIFY(
             RunModal<TForm5>(open, [](TForm5* menu) { QCOMPARE(menu->parentWidget(), Form1); }));
-        QCOMPARE(Form1->audioChoice, 1);
+        QCOMPARE(Form1->audioChoice, AudioChoice::SystemTone);
         QVERIFY(windows->Settings().contains("[Audio Form]"));
         Form5 = nullptr; // destroyed by the handler
     }

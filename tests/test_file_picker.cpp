@@ -170,7 +170,8 @@ private slots:
             picker->Close();
         QVERIFY(!picker->GetVisible());
         QCOMPARE(Form1->selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
-        QCOMPARE(Form1->audioChoice, handedToMainWindow ? 2 : 1);
+        QCOMPARE(Form1->audioChoice,
+                 handedToMainWindow ? AudioChoice::AudioFile : AudioChoice::SystemTone);
         const QString file = TIniFile(SettingsFilePath())
                                  .ReadString("Select Audio Form", "Selected File", QString());
         QCOMPARE(file, stored ? Tone() : QStringLiteral("/music/old.wav"));

@@ -66,7 +66,7 @@ private slots:
                        "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n");
         OpenWindows();
         QCOMPARE(QPoint(Form1->GetLeft(), Form1->GetTop()), QPoint(70, 80));
-        QCOMPARE(Form1->audioChoice, 1); // no known choice: the system tone
+        QCOMPARE(Form1->audioChoice, AudioChoice::SystemTone); // no known choice
         QCOMPARE(timerState.clockFormat, 5);
         QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("W1AW"));
         QCOMPARE(Form1->CallSign->GetTextSettings()->GetFontColor(), claRed);
@@ -84,7 +84,7 @@ private slots:
         fixture->Store("\xEF\xBB\xBF[Main Form]\nAudio=abc\nAMPM=\nStart=abc\n"
                        "Width=99999999999\nGMT=\nform2Top=1.5\n\x01\xFF garbage\n");
         OpenWindows();
-        QCOMPARE(Form1->audioChoice, 1);
+        QCOMPARE(Form1->audioChoice, AudioChoice::SystemTone);
         QCOMPARE(timerState.clockFormat, 0);
         QVERIFY(timerState.running);
         QCOMPARE(Form1->GMTLabel->GetText(), QString());
