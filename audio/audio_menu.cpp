@@ -14,10 +14,8 @@ const TFormDesign kWindow{kAudioCaption, 235, 390, 220, 320};
 const TLabelDesign kTitle{{37, 16, 153, 33}, "Audio Menu", {20, true, false, false, true}};
 const TLabelDesign kFileSelected{{14, 216, 209, 65}, "No File Selected", {}};
 
-const QString kSection = QStringLiteral("Audio Form");
-
-// The main window's marker for "no file chosen yet": the integer 0 as text.
-const UnicodeString kNoFile = QString::number(0);
+// The main window's marker for "no file chosen yet".
+const UnicodeString kNoFile = DefaultText(SelectAudioForm::kSelectedFile);
 
 } // namespace
 
@@ -50,11 +48,11 @@ void TForm5::BindEvents() {
 // The label shows the main window's file as it was before the reload from the file.
 void TForm5::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kSection, *this, {100, 100, 240, 390});
-    fileExists = ini.ReadInteger(kSection, "fileExists", fileExists);
+    RestoreFormPlace(ini, AudioForm::kPlace, *this);
+    fileExists = ini.ReadInteger(AudioForm::kFileExists, fileExists);
     if (fileExists == 1) {
         FileSelectedLabel->SetText(Form1->selectedFile);
-        Form1->selectedFile = ini.ReadString("Select Audio Form", "Selected File", kNoFile);
+        Form1->selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
     }
     // Where the operator chooses another file, once.
     if (!Form1->audioFileFailure.isEmpty()) {
@@ -65,9 +63,9 @@ void TForm5::FormCreate(TObject*) {
 
 void TForm5::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kSection, *this);
-    ini.WriteInteger("Main Form", "Audio", static_cast<std::int32_t>(Form1->audioChoice));
-    ini.WriteInteger(kSection, "fileExists", fileExists);
+    SaveFormPlace(ini, AudioForm::kPlace, *this);
+    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(Form1->audioChoice));
+    ini.WriteInteger(AudioForm::kFileExists, fileExists);
 }
 
 void TForm5::NoAudioButtonClick(TObject*) {

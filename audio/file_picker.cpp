@@ -21,8 +21,6 @@ const TLabelDesign kSelectedFileCaption{{131, 296, 185, 33}, "Current Selected F
 constexpr int kButtonLeft = 72;
 constexpr QSize kButtonSize{305, 22};
 
-const QString kSection = QStringLiteral("Select Audio Form");
-
 // The one path used of the dialog's choice, and the one list entry used.
 constexpr int fileIndex = 0;
 
@@ -69,8 +67,9 @@ void TForm4::BindEvents() {
 // The stored file is only shown: nothing is loaded until a file is chosen again.
 void TForm4::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kSection, *this, {100, 100, 450, 425});
-    Label1->SetText(ini.ReadString(kSection, "Selected File", QStringLiteral("No file selected")));
+    RestoreFormPlace(ini, SelectAudioForm::kPlace, *this);
+    Label1->SetText(
+        ini.ReadString(SelectAudioForm::kSelectedFile, QStringLiteral("No file selected")));
 }
 
 // A file that cannot be opened ends the handler with the list empty and the player as it
@@ -120,9 +119,9 @@ void TForm4::CloseAndReturnClick(TObject*) {
 
 void TForm4::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kSection, *this);
+    SaveFormPlace(ini, SelectAudioForm::kPlace, *this);
     if (MediaPlayer1->GetMedia())
-        ini.WriteString(kSection, "Selected File", MediaPlayer1->GetFileName());
+        ini.WriteString(SelectAudioForm::kSelectedFile, MediaPlayer1->GetFileName());
     else
         Form5->FileSelectedLabel->SetText(QStringLiteral("Audio File Not Selected"));
 }

@@ -1,8 +1,8 @@
 #include "callsign_editor/callsign_editor.h"
 
+#include "app/toolkit/form_place.h"
 #include "app/window_set.h"
 #include "main_window/main_window.h"
-#include "app/toolkit/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -21,8 +21,6 @@ const TGradient kFill{{{0xFFE2831D, 0}, {claWhite, 1}}, {0.5, 1}, {0.5, 0}};
 const UnicodeString kDesignedCallSign = QStringLiteral("Callsign");
 const TLabelDesign kPreview{{37, 24, 265, 81}, kDesignedCallSign, {40}, claBlue};
 const TLabelDesign kHint{{56, 200, 241, 17}, "Enter callsign, then hit \"Enter\"", {}, claBlack};
-
-const QString kSection = QStringLiteral("CallSign Form");
 
 } // namespace
 
@@ -61,7 +59,7 @@ void TForm3::BindEvents() {
 
 void TForm3::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kSection, *this, {100, 100, 370, 330});
+    RestoreFormPlace(ini, CallSignForm::kPlace, *this);
 }
 
 // Only the empty text stands for "no callsign": blanks are shown as typed.
@@ -78,5 +76,5 @@ void TForm3::Button1Click(TObject*) {
 
 void TForm3::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kSection, *this);
+    SaveFormPlace(ini, CallSignForm::kPlace, *this);
 }

@@ -10,6 +10,7 @@
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
 #include "settings/audio_choice.h"
+#include "settings/ini_file.h"
 
 #include <cstdint>
 
@@ -47,14 +48,14 @@ public:
     TBindingsList* BindingsList1;
     TLinkControlToProperty* LinkControlToPropertyFontColor;
 
-    std::int32_t alertLeft = 100;
-    std::int32_t alertTop = 100;
-    std::int32_t alertWidth = 600;
-    std::int32_t alertHeight = 500;
-    std::int64_t alertColor = 0x00FFFF00;
-    AudioChoice audioChoice = AudioChoice::SystemTone;
+    std::int32_t alertLeft = MainForm::kForm2Left.byDefault;
+    std::int32_t alertTop = MainForm::kForm2Top.byDefault;
+    std::int32_t alertWidth = MainForm::kForm2Width.byDefault;
+    std::int32_t alertHeight = MainForm::kForm2Height.byDefault;
+    std::int64_t alertColor = MainForm::kForm2Color.byDefault;
+    AudioChoice audioChoice = KnownAudioChoice(MainForm::kAudio.byDefault);
     bool alertCloseRequest = false;
-    UnicodeString selectedFile = QString::number(0);
+    UnicodeString selectedFile = DefaultText(SelectAudioForm::kSelectedFile);
     // Why the chosen file last failed to play at a mark; the audio menu shows it once.
     UnicodeString audioFileFailure;
 

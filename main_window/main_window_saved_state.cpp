@@ -8,8 +8,6 @@
 
 namespace {
 
-const QString kMain = QStringLiteral("Main Form");
-
 // Colours are stored as signed 32-bit integers, so an opaque colour is negative.
 std::int32_t StoredColor(std::uint32_t color) {
     return static_cast<std::int32_t>(color);
@@ -19,45 +17,45 @@ std::int32_t StoredColor(std::uint32_t color) {
 
 void TForm1::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kMain, *this, {50, 50, GetWidth(), GetHeight()});
+    RestoreFormPlace(ini, MainForm::kPlace, *this, {GetWidth(), GetHeight()});
     audioChoice =
-        KnownAudioChoice(ini.ReadInteger(kMain, "Audio", static_cast<std::int32_t>(audioChoice)));
-    timerState.clockFormat = ini.ReadInteger(kMain, "AMPM", timerState.clockFormat);
-    CallSign->SetText(ini.ReadString(kMain, "CallSign", CallSign->GetText()));
+        KnownAudioChoice(ini.ReadInteger(MainForm::kAudio, static_cast<std::int32_t>(audioChoice)));
+    timerState.clockFormat = ini.ReadInteger(MainForm::kAMPM, timerState.clockFormat);
+    CallSign->SetText(ini.ReadString(MainForm::kCallSign, CallSign->GetText()));
     TTextSettings* callSignText = CallSign->GetTextSettings();
     callSignText->SetFontColor(static_cast<TAlphaColor>(
-        ini.ReadInteger(kMain, "CS_FontColor", StoredColor(callSignText->GetFontColor()))));
-    selectedFile = ini.ReadString("Select Audio Form", "Selected File", QString::number(0));
-    GMTLabel->SetText(ini.ReadString(kMain, "GMT", GMTLabel->GetText()));
-    timerState.running = ini.ReadBool(kMain, "Start", timerState.running);
-    timerState.autoMode = ini.ReadBool(kMain, "Mode", timerState.autoMode);
+        ini.ReadInteger(MainForm::kCS_FontColor, StoredColor(callSignText->GetFontColor()))));
+    selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
+    GMTLabel->SetText(ini.ReadString(MainForm::kGMT, GMTLabel->GetText()));
+    timerState.running = ini.ReadBool(MainForm::kStart, timerState.running);
+    timerState.autoMode = ini.ReadBool(MainForm::kMode, timerState.autoMode);
     // The stored texts of these two could contradict the state they name.
     ShowRunAndModeTexts();
-    timerState.localTimeZone = ini.ReadBool(kMain, "localTimeZone", timerState.localTimeZone);
-    alertLeft = ini.ReadInteger(kMain, "form2Left", 100);
-    alertTop = ini.ReadInteger(kMain, "form2Top", 100);
-    alertWidth = ini.ReadInteger(kMain, "form2Width", 600);
-    alertHeight = ini.ReadInteger(kMain, "form2Height", 500);
-    alertColor = ini.ReadInteger(kMain, "form2Color", 16776960);
+    timerState.localTimeZone = ini.ReadBool(MainForm::kLocalTimeZone, timerState.localTimeZone);
+    alertLeft = ini.ReadInteger(MainForm::kForm2Left);
+    alertTop = ini.ReadInteger(MainForm::kForm2Top);
+    alertWidth = ini.ReadInteger(MainForm::kForm2Width);
+    alertHeight = ini.ReadInteger(MainForm::kForm2Height);
+    alertColor = ini.ReadInteger(MainForm::kForm2Color);
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kMain, *this);
-    ini.WriteInteger(kMain, "Audio", static_cast<std::int32_t>(audioChoice));
-    ini.WriteInteger(kMain, "CS_FontColor",
+    SaveFormPlace(ini, MainForm::kPlace, *this);
+    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(audioChoice));
+    ini.WriteInteger(MainForm::kCS_FontColor,
                      StoredColor(CallSign->GetTextSettings()->GetFontColor()));
-    ini.WriteInteger(kMain, "AMPM", timerState.clockFormat);
-    ini.WriteString(kMain, "CallSign", CallSign->GetText());
-    ini.WriteString(kMain, "Active_Indicator", Active_Indicator->GetText());
-    ini.WriteString(kMain, "GMT", GMTLabel->GetText());
-    ini.WriteString(kMain, "Mode Indicator", ModeButton->GetText());
-    ini.WriteBool(kMain, "Start", timerState.running);
-    ini.WriteBool(kMain, "Mode", timerState.autoMode);
-    ini.WriteBool(kMain, "localTimeZone", timerState.localTimeZone);
-    ini.WriteInteger(kMain, "form2Left", alertLeft);
-    ini.WriteInteger(kMain, "form2Top", alertTop);
-    ini.WriteInteger(kMain, "form2Width", alertWidth);
-    ini.WriteInteger(kMain, "form2Height", alertHeight);
-    ini.WriteInteger(kMain, "form2Color", StoredColor(static_cast<std::uint32_t>(alertColor)));
+    ini.WriteInteger(MainForm::kAMPM, timerState.clockFormat);
+    ini.WriteString(MainForm::kCallSign, CallSign->GetText());
+    ini.WriteString(MainForm::kActive_Indicator, Active_Indicator->GetText());
+    ini.WriteString(MainForm::kGMT, GMTLabel->GetText());
+    ini.WriteString(MainForm::kModeIndicator, ModeButton->GetText());
+    ini.WriteBool(MainForm::kStart, timerState.running);
+    ini.WriteBool(MainForm::kMode, timerState.autoMode);
+    ini.WriteBool(MainForm::kLocalTimeZone, timerState.localTimeZone);
+    ini.WriteInteger(MainForm::kForm2Left, alertLeft);
+    ini.WriteInteger(MainForm::kForm2Top, alertTop);
+    ini.WriteInteger(MainForm::kForm2Width, alertWidth);
+    ini.WriteInteger(MainForm::kForm2Height, alertHeight);
+    ini.WriteInteger(MainForm::kForm2Color, StoredColor(static_cast<std::uint32_t>(alertColor)));
 }

@@ -106,38 +106,45 @@ void TIniFile::Save() const {
         throw SaveError(m_fileName, file.errorString());
 }
 
-std::optional<std::string> TIniFile::Stored(const QString& Section, const QString& Ident) const {
-    return m_document.Get(Section.toStdString(), Ident.toStdString());
+std::int32_t TIniFile::Integer(std::string_view section, std::string_view name,
+                               std::int32_t byDefault) const {
+    const auto value = m_document.Get(section, name);
+    return value ? ParseInt32(*value).value_or(byDefault) : byDefault;
 }
 
-QString TIniFile::ReadString(const QString& Section, const QString& Ident,
-                             const QString& Default) const {
-    const auto value = Stored(Section, Ident);
+QString TIniFile::ReadString(const TextKey& Key) const {
+    return ReadString(Key, DefaultText(Key));
+}
+
+QString TIniFile::ReadString(const TextKey& Key, const QString& Default) const {
+    const auto value = m_document.Get(Key.section, Key.name);
     return value ? QString::fromStdString(*value) : Default;
 }
 
-void TIniFile::WriteString(const QString& Section, const QString& Ident, const QString& Value) {
-    m_document.Set(Section.toStdString(), Ident.toStdString(), Value.toStdString());
+void TIniFile::WriteString(const TextKey& Key, const QString& Value) {
+    m_document.Set(Key.section, Key.name, Value.toStdString());
 }
 
-std::int32_t TIniFile::ReadInteger(const QString& Section, const QString& Ident,
-                                   std::int32_t Default) const {
-    const auto value = Stored(Section, Ident);
-    return value ? ParseInt32(*value).value_or(Default) : Default;
+std::int32_t TIniFile::ReadInteger(const IntegerKey& Key, std::int32_t Default) const {
+    return Integer(Key.section, Key.name, Default);
 }
 
-void TIniFile::WriteInteger(const QString& Section, const QString& Ident, std::int32_t Value) {
-    WriteString(Section, Ident, QString::number(Value));
+void TIniFile::WriteInteger(const IntegerKey& Key, std::int32_t Value) {
+    m_document.Set(Key.section, Key.name, std::to_string(Value));
 }
 
-bool TIniFile::ReadBool(const QString& Section, const QString& Ident, bool Default) const {
-    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+bool TIniFile::ReadBool(const BoolKey& Key, bool Default) const {
+    return Integer(Key.section, Key.name, Default ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteBool(const QString& Section, const QString& Ident, bool Value) {
-    WriteInteger(Section, Ident, Value ? 1 : 0);
+void TIniFile::WriteBool(const BoolKey& Key, bool Value) {
+    m_document.Set(Key.section, Key.name, Value ? "1" : "0");
 }
 
 QString SettingsFilePath() {
     return GetCurrentDir() + QStringLiteral("/Chimewell.ini");
+}
+
+QString DefaultText(const TextKey& Key) {
+    return QString::fromUtf8(Key.byDefault.data(), static_cast<qsizetype>(Key.byDefault.size()));
 }

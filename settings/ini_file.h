@@ -6,16 +6,16 @@
 // A failed write leaves the old file untouched and is told once, with the path and the reason,
 // to the handler the application installs. A file that exists but cannot be read is never
 // overwritten, so settings the program could not see are never lost. A UTF-16 file (with its
-// byte-order mark) stays UTF-16.
+// byte-order mark) stays UTF-16. Every key is one of the table's (settings_keys.h).
 #include "settings/ini_document.h"
+#include "settings/settings_keys.h"
 #include "settings/text_encoding.h"
 
 #include <QString>
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <optional>
-#include <string>
+#include <string_view>
 
 class TIniFile {
 public:
@@ -24,13 +24,19 @@ public:
     TIniFile(const TIniFile&) = delete;
     TIniFile& operator=(const TIniFile&) = delete;
 
-    QString ReadString(const QString& Section, const QString& Ident, const QString& Default) const;
-    void WriteString(const QString& Section, const QString& Ident, const QString& Value);
-    std::int32_t ReadInteger(const QString& Section, const QString& Ident,
-                             std::int32_t Default) const;
-    void WriteInteger(const QString& Section, const QString& Ident, std::int32_t Value);
-    bool ReadBool(const QString& Section, const QString& Ident, bool Default) const;
-    void WriteBool(const QString& Section, const QString& Ident, bool Value);
+    // A read without a default gives the key's own; a window that reads a value with the value
+    // it holds as the default passes that.
+    QString ReadString(const TextKey& Key) const;
+    QString ReadString(const TextKey& Key, const QString& Default) const;
+    void WriteString(const TextKey& Key, const QString& Value);
+    std::int32_t ReadInteger(const IntegerKey& Key) const {
+        return ReadInteger(Key, Key.byDefault);
+    }
+    std::int32_t ReadInteger(const IntegerKey& Key, std::int32_t Default) const;
+    void WriteInteger(const IntegerKey& Key, std::int32_t Value);
+    bool ReadBool(const BoolKey& Key) const { return ReadBool(Key, Key.byDefault); }
+    bool ReadBool(const BoolKey& Key, bool Default) const;
+    void WriteBool(const BoolKey& Key, bool Value);
 
     // Writes pending changes now; throws std::runtime_error naming the path and the reason.
     void UpdateFile();
@@ -43,7 +49,8 @@ private:
     void Load();
     void Decode(std::string_view bytes);
     void Save() const;
-    std::optional<std::string> Stored(const QString& Section, const QString& Ident) const;
+    std::int32_t Integer(std::string_view section, std::string_view name,
+                         std::int32_t byDefault) const;
 
     QString m_fileName;
     IniDocument m_document;
@@ -54,3 +61,6 @@ private:
 
 // The settings file in the process's current directory at the moment of the call.
 QString SettingsFilePath();
+
+// A text key's default as the windows hold text.
+QString DefaultText(const TextKey& Key);

@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(!menu->FileSelectedLabel->isHidden(), labelShown);
         QCOMPARE(menu->FileSelectedLabel->GetText(), label);
         QCOMPARE(Form1->selectedFile, selectedFile);
-        const int stored = TIniFile(SettingsFilePath()).ReadInteger("Main Form", "Audio", -1);
+        const int stored = TIniFile(SettingsFilePath()).ReadInteger(MainForm::kAudio, -1);
         QCOMPARE(stored, closes ? choice : -1);
     }
 

@@ -172,8 +172,8 @@ private slots:
         QCOMPARE(Form1->selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
         QCOMPARE(Form1->audioChoice,
                  handedToMainWindow ? AudioChoice::AudioFile : AudioChoice::SystemTone);
-        const QString file = TIniFile(SettingsFilePath())
-                                 .ReadString("Select Audio Form", "Selected File", QString());
+        const QString file =
+            TIniFile(SettingsFilePath()).ReadString(SelectAudioForm::kSelectedFile, QString());
         QCOMPARE(file, stored ? Tone() : QStringLiteral("/music/old.wav"));
         QCOMPARE(Form5->FileSelectedLabel->GetText(), menuLabel);
     }

@@ -2,17 +2,21 @@
 
 #include "app/toolkit/form.h"
 
-void RestoreFormPlace(const TIniFile& ini, const UnicodeString& section, TForm& form,
-                      const TFormPlace& defaults) {
-    form.SetLeft(ini.ReadInteger(section, "Left", defaults.Left));
-    form.SetTop(ini.ReadInteger(section, "Top", defaults.Top));
-    form.SetWidth(ini.ReadInteger(section, "Width", defaults.Width));
-    form.SetHeight(ini.ReadInteger(section, "Height", defaults.Height));
+void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& form) {
+    RestoreFormPlace(ini, keys, form, {keys.Width.byDefault, keys.Height.byDefault});
 }
 
-void SaveFormPlace(TIniFile& ini, const UnicodeString& section, const TForm& form) {
-    ini.WriteInteger(section, "Left", form.GetLeft());
-    ini.WriteInteger(section, "Top", form.GetTop());
-    ini.WriteInteger(section, "Width", form.GetWidth());
-    ini.WriteInteger(section, "Height", form.GetHeight());
+void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& form,
+                      QSize defaultSize) {
+    form.SetLeft(ini.ReadInteger(keys.Left));
+    form.SetTop(ini.ReadInteger(keys.Top));
+    form.SetWidth(ini.ReadInteger(keys.Width, defaultSize.width()));
+    form.SetHeight(ini.ReadInteger(keys.Height, defaultSize.height()));
+}
+
+void SaveFormPlace(TIniFile& ini, const FormPlaceKeys& keys, const TForm& form) {
+    ini.WriteInteger(keys.Left, form.GetLeft());
+    ini.WriteInteger(keys.Top, form.GetTop());
+    ini.WriteInteger(keys.Width, form.GetWidth());
+    ini.WriteInteger(keys.Height, form.GetHeight());
 }
