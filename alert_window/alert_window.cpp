@@ -1,7 +1,6 @@
 #include "alert_window/alert_window.h"
 
 #include "app/window_set.h"
-#include "main_window/main_window.h"
 
 namespace {
 
@@ -78,30 +77,30 @@ void TAlert::FormActivate(TObject*) {
 }
 
 void TAlert::TakeStoredLook() {
-    SetLeft(Form1->alertLeft);
-    SetTop(Form1->alertTop);
-    SetWidth(Form1->alertWidth);
-    SetHeight(Form1->alertHeight);
-    CloseButton->SetColor(static_cast<TAlphaColor>(Form1->alertColor));
+    SetLeft(shared.alertLeft);
+    SetTop(shared.alertTop);
+    SetWidth(shared.alertWidth);
+    SetHeight(shared.alertHeight);
+    CloseButton->SetColor(static_cast<TAlphaColor>(shared.alertColor));
 }
 
 void TAlert::FormDeactivate(TObject*) {
-    Form1->alertLeft = GetLeft();
-    Form1->alertTop = GetTop();
-    Form1->alertWidth = GetWidth();
-    Form1->alertHeight = GetHeight();
-    Form1->alertColor = CloseButton->GetColor();
+    shared.alertLeft = GetLeft();
+    shared.alertTop = GetTop();
+    shared.alertWidth = GetWidth();
+    shared.alertHeight = GetHeight();
+    shared.alertColor = CloseButton->GetColor();
 }
 
 // Closing from the title bar is a close request like a click, so the main window's flags
 // follow and the next mark can show the alert again.
 void TAlert::FormClose(TObject*, TCloseAction&) {
-    Form1->alertCloseRequest = true;
+    shared.alertCloseRequest = true;
 }
 
 void TAlert::CloseButtonClick(TObject*) {
     ColorPanel1->setVisible(false);
-    Form1->alertCloseRequest = true;
+    shared.alertCloseRequest = true;
 }
 
 void TAlert::CloseButtonMouseWheel(TObject*, TShiftState, int, bool&) {

@@ -4,7 +4,6 @@
 #include "app/window_set.h"
 #include "audio/audio_design.h"
 #include "audio/file_picker.h"
-#include "main_window/main_window.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -51,42 +50,42 @@ void TForm5::FormCreate(TObject*) {
     RestoreFormPlace(ini, AudioForm::kPlace, *this);
     fileExists = ini.ReadInteger(AudioForm::kFileExists, fileExists);
     if (fileExists == 1) {
-        FileSelectedLabel->SetText(Form1->selectedFile);
-        Form1->selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
+        FileSelectedLabel->SetText(shared.selectedFile);
+        shared.selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
     }
     // Where the operator chooses another file, once.
-    if (!Form1->audioFileFailure.isEmpty()) {
-        FileSelectedLabel->SetText(Form1->audioFileFailure);
-        Form1->audioFileFailure.clear();
+    if (!shared.audioFileFailure.isEmpty()) {
+        FileSelectedLabel->SetText(shared.audioFileFailure);
+        shared.audioFileFailure.clear();
     }
 }
 
 void TForm5::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
     SaveFormPlace(ini, AudioForm::kPlace, *this);
-    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(Form1->audioChoice));
+    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(shared.audioChoice));
     ini.WriteInteger(AudioForm::kFileExists, fileExists);
 }
 
 void TForm5::NoAudioButtonClick(TObject*) {
-    Form1->audioChoice = AudioChoice::NoAudio;
+    shared.audioChoice = AudioChoice::NoAudio;
     FileSelectedLabel->setVisible(false);
     Close();
 }
 
 void TForm5::PlaySystemButtonClick(TObject*) {
-    Form1->audioChoice = AudioChoice::SystemTone;
+    shared.audioChoice = AudioChoice::SystemTone;
     FileSelectedLabel->setVisible(false);
     Close();
 }
 
 void TForm5::PlayFileButtonClick(TObject*) {
-    if (Form1->selectedFile == kNoFile) {
+    if (shared.selectedFile == kNoFile) {
         FileSelectedLabel->SetText(QStringLiteral("You must first select an audio file"));
         FileSelectedLabel->setVisible(true);
         return;
     }
-    Form1->audioChoice = AudioChoice::AudioFile;
+    shared.audioChoice = AudioChoice::AudioFile;
     FileSelectedLabel->setVisible(true);
     Close();
 }

@@ -5,7 +5,6 @@
 #include "app/window_set.h"
 #include "audio/audio_design.h"
 #include "audio/audio_menu.h"
-#include "main_window/main_window.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -111,8 +110,8 @@ void TForm4::SaveFileSelectionClick(TObject*) {
 // make the next mark silent while the main window reads "Audio File Selected".
 void TForm4::CloseAndReturnClick(TObject*) {
     if (MediaPlayer1->GetMedia()) {
-        Form1->selectedFile = MediaPlayer1->GetFileName();
-        Form1->audioChoice = AudioChoice::AudioFile;
+        shared.selectedFile = MediaPlayer1->GetFileName();
+        shared.audioChoice = AudioChoice::AudioFile;
     }
     Close();
 }

@@ -2,7 +2,6 @@
 
 #include "app/toolkit/form_place.h"
 #include "app/window_set.h"
-#include "main_window/main_window.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -67,7 +66,7 @@ void TForm3::Edit1Change(TObject*) {
     Label1->SetText(Edit1->GetText());
     if (Edit1->GetText().isEmpty())
         Label1->SetText(kDesignedCallSign);
-    Form1->CallSign->SetText(Label1->GetText());
+    shared.CallSign->SetText(Label1->GetText());
 }
 
 void TForm3::Button1Click(TObject*) {

@@ -47,6 +47,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateAudioControls();
     CreateColorPanel();
     BindEvents();
+    ShareMembers();
 }
 
 void TForm1::CreateClockArea() {
@@ -145,6 +146,12 @@ void TForm1::BindEvents() {
     AudioButton->OnDblClick = Handler(this, &TForm1::AudioButtonDblClick);
     EditCallSignButton->OnMouseWheel = Handler(this, &TForm1::EditCallSignButtonMouseWheel);
     ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
+}
+
+// The members the windows share start from their construction values with each main window.
+void TForm1::ShareMembers() {
+    shared = SharedMembers{};
+    shared.CallSign = CallSign;
 }
 
 void TForm1::ShowRunAndModeTexts() {

@@ -1,7 +1,7 @@
 #pragma once
-// TForm1: the main window. Shows the callsign, the clock and the date, holds the state the
-// other windows share, drives the identification cycle from its timer, and keeps the
-// operator's choices in the settings file between runs.
+// TForm1: the main window. Shows the callsign, the clock and the date, starts the members the
+// windows share (app/window_set.h) afresh, drives the identification cycle from its timer, and
+// keeps the operator's choices and those members in the settings file between runs.
 #include "app/toolkit/bindings.h"
 #include "app/toolkit/color_panel.h"
 #include "app/toolkit/controls.h"
@@ -9,8 +9,6 @@
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
-#include "settings/audio_choice.h"
-#include "settings/ini_file.h"
 
 #include <cstdint>
 
@@ -48,17 +46,6 @@ public:
     TBindingsList* BindingsList1;
     TLinkControlToProperty* LinkControlToPropertyFontColor;
 
-    std::int32_t alertLeft = MainForm::kForm2Left.byDefault;
-    std::int32_t alertTop = MainForm::kForm2Top.byDefault;
-    std::int32_t alertWidth = MainForm::kForm2Width.byDefault;
-    std::int32_t alertHeight = MainForm::kForm2Height.byDefault;
-    std::int64_t alertColor = MainForm::kForm2Color.byDefault;
-    AudioChoice audioChoice = KnownAudioChoice(MainForm::kAudio.byDefault);
-    bool alertCloseRequest = false;
-    UnicodeString selectedFile = DefaultText(SelectAudioForm::kSelectedFile);
-    // Why the chosen file last failed to play at a mark; the audio menu shows it once.
-    UnicodeString audioFileFailure;
-
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void MilliTimerTimer(TObject* Sender);
@@ -86,4 +73,5 @@ private:
     void CreateAudioControls();
     void CreateColorPanel();
     void BindEvents();
+    void ShareMembers();
 };

@@ -3,6 +3,7 @@
 #include "main_window/main_window.h"
 
 #include "app/toolkit/form_place.h"
+#include "app/window_set.h"
 #include "settings/audio_choice.h"
 #include "settings/ini_file.h"
 
@@ -18,31 +19,31 @@ std::int32_t StoredColor(std::uint32_t color) {
 void TForm1::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
     RestoreFormPlace(ini, MainForm::kPlace, *this, {GetWidth(), GetHeight()});
-    audioChoice =
-        KnownAudioChoice(ini.ReadInteger(MainForm::kAudio, static_cast<std::int32_t>(audioChoice)));
+    shared.audioChoice = KnownAudioChoice(
+        ini.ReadInteger(MainForm::kAudio, static_cast<std::int32_t>(shared.audioChoice)));
     timerState.clockFormat = ini.ReadInteger(MainForm::kAMPM, timerState.clockFormat);
     CallSign->SetText(ini.ReadString(MainForm::kCallSign, CallSign->GetText()));
     TTextSettings* callSignText = CallSign->GetTextSettings();
     callSignText->SetFontColor(static_cast<TAlphaColor>(
         ini.ReadInteger(MainForm::kCS_FontColor, StoredColor(callSignText->GetFontColor()))));
-    selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
+    shared.selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
     GMTLabel->SetText(ini.ReadString(MainForm::kGMT, GMTLabel->GetText()));
     timerState.running = ini.ReadBool(MainForm::kStart, timerState.running);
     timerState.autoMode = ini.ReadBool(MainForm::kMode, timerState.autoMode);
     // The stored texts of these two could contradict the state they name.
     ShowRunAndModeTexts();
     timerState.localTimeZone = ini.ReadBool(MainForm::kLocalTimeZone, timerState.localTimeZone);
-    alertLeft = ini.ReadInteger(MainForm::kForm2Left);
-    alertTop = ini.ReadInteger(MainForm::kForm2Top);
-    alertWidth = ini.ReadInteger(MainForm::kForm2Width);
-    alertHeight = ini.ReadInteger(MainForm::kForm2Height);
-    alertColor = ini.ReadInteger(MainForm::kForm2Color);
+    shared.alertLeft = ini.ReadInteger(MainForm::kForm2Left);
+    shared.alertTop = ini.ReadInteger(MainForm::kForm2Top);
+    shared.alertWidth = ini.ReadInteger(MainForm::kForm2Width);
+    shared.alertHeight = ini.ReadInteger(MainForm::kForm2Height);
+    shared.alertColor = ini.ReadInteger(MainForm::kForm2Color);
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
     SaveFormPlace(ini, MainForm::kPlace, *this);
-    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(audioChoice));
+    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(shared.audioChoice));
     ini.WriteInteger(MainForm::kCS_FontColor,
                      StoredColor(CallSign->GetTextSettings()->GetFontColor()));
     ini.WriteInteger(MainForm::kAMPM, timerState.clockFormat);
@@ -53,9 +54,10 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
     ini.WriteBool(MainForm::kStart, timerState.running);
     ini.WriteBool(MainForm::kMode, timerState.autoMode);
     ini.WriteBool(MainForm::kLocalTimeZone, timerState.localTimeZone);
-    ini.WriteInteger(MainForm::kForm2Left, alertLeft);
-    ini.WriteInteger(MainForm::kForm2Top, alertTop);
-    ini.WriteInteger(MainForm::kForm2Width, alertWidth);
-    ini.WriteInteger(MainForm::kForm2Height, alertHeight);
-    ini.WriteInteger(MainForm::kForm2Color, StoredColor(static_cast<std::uint32_t>(alertColor)));
+    ini.WriteInteger(MainForm::kForm2Left, shared.alertLeft);
+    ini.WriteInteger(MainForm::kForm2Top, shared.alertTop);
+    ini.WriteInteger(MainForm::kForm2Width, shared.alertWidth);
+    ini.WriteInteger(MainForm::kForm2Height, shared.alertHeight);
+    ini.WriteInteger(MainForm::kForm2Color,
+                     StoredColor(static_cast<std::uint32_t>(shared.alertColor)));
 }

@@ -26,7 +26,7 @@ public:
     void BringBackAlert() override { Alert->SetWindowState(TWindowState::wsNormal); }
     void HideAlert() override { Alert->SetVisible(false); }
     void SystemTone() override { MessageBeep(0); }
-    void LoadAudioFile() override { m_form.MediaPlayer1->SetFileName(m_form.selectedFile); }
+    void LoadAudioFile() override { m_form.MediaPlayer1->SetFileName(shared.selectedFile); }
     bool AudioFileLoaded() override { return m_form.MediaPlayer1->GetMedia() != nullptr; }
     void PlayAudioFile() override { m_form.MediaPlayer1->Play(); }
     void StopAudioFile() override { m_form.MediaPlayer1->Stop(); }
@@ -40,7 +40,8 @@ private:
 
 void TForm1::MilliTimerTimer(TObject*) {
     MainWindowEffects effects(*this);
-    RunTick(timerState, std::time(nullptr), {audioChoice, alertCloseRequest}, effects);
+    RunTick(timerState, std::time(nullptr), {shared.audioChoice, shared.alertCloseRequest},
+            effects);
 }
 
 // The backend found the file unplayable after the mark had started it: the mark is not to
@@ -59,6 +60,6 @@ void TForm1::ReportAudioFileFailure() {
                  "chimewell: the alert's audio file \"%s\" could not play (%s); the system sound "
                  "played instead\n",
                  qUtf8Printable(file), qUtf8Printable(reason));
-    audioFileFailure =
+    shared.audioFileFailure =
         QStringLiteral("%1 could not play at the last mark: %2").arg(ExtractFileName(file), reason);
 }

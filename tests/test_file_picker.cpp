@@ -169,8 +169,8 @@ private slots:
         if (picker->GetVisible())
             picker->Close();
         QVERIFY(!picker->GetVisible());
-        QCOMPARE(Form1->selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
-        QCOMPARE(Form1->audioChoice,
+        QCOMPARE(shared.selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
+        QCOMPARE(shared.audioChoice,
                  handedToMainWindow ? AudioChoice::AudioFile : AudioChoice::SystemTone);
         const QString file =
             TIniFile(SettingsFilePath()).ReadString(SelectAudioForm::kSelectedFile, QString());
@@ -204,7 +204,7 @@ private slots:
         else
             application.ShowException(std::runtime_error("a file that is not audio"));
         QVERIFY(dialog);
-        QVERIFY(Form1->alertCloseRequest);
+        QVERIFY(shared.alertCloseRequest);
     }
 
     void closeWritesItsKeysInOrder() {
