@@ -92,7 +92,5 @@ void TForm5::PlayFileButtonClick(TObject*) {
 
 // The picker hands its choice over itself; the menu stays open with what it left here.
 void TForm5::SelectFileClick(TObject*) {
-    Form4 = TForm::Construct<TForm4>(this);
-    Form4->ShowModal();
-    delete Form4;
+    OpenModal(Form4, this);
 }

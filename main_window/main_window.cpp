@@ -198,16 +198,12 @@ void TForm1::GMTButtonDblClick(TObject*) {
 
 // The editor sets the callsign itself at each commit; it is saved when this window closes.
 void TForm1::EditCallSignButtonDblClick(TObject*) {
-    Form3 = TForm::Construct<TForm3>(this);
-    Form3->ShowModal();
-    delete Form3;
+    OpenModal(Form3, this);
 }
 
 // The menu and its picker set audioChoice and selectedFile themselves; the next mark sounds them.
 void TForm1::AudioButtonDblClick(TObject*) {
-    Form5 = TForm::Construct<TForm5>(this);
-    Form5->ShowModal();
-    delete Form5;
+    OpenModal(Form5, this);
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {

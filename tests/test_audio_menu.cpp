@@ -138,7 +138,7 @@ private slots:
             RunModal<TForm5>(open, [](TForm5* menu) { QCOMPARE(menu->parentWidget(), Form1); }));
         QCOMPARE(shared.audioChoice, AudioChoice::SystemTone);
         QVERIFY(windows->Settings().contains("[Audio Form]"));
-        Form5 = nullptr; // destroyed by the handler
+        QVERIFY(!Form5); // the handler destroyed it
     }
 
     // The picker opens over the menu, which stays open after the picker has closed.
@@ -150,7 +150,7 @@ private slots:
             QCOMPARE(picker->parentWidget(), menu);
             QVERIFY(menu->GetVisible());
         }));
-        Form4 = nullptr; // destroyed by the handler
+        QVERIFY(!Form4);
         QVERIFY(menu->GetVisible());
         QCOMPARE(menu->FileSelectedLabel->GetText(), QStringLiteral("Audio File Not Selected"));
     }

@@ -66,6 +66,15 @@ public:
         return form;
     }
     void DoCreate();
+    // Opens a window the way one window opens another: constructed over its owner (its create
+    // event runs), stored in its instance variable, shown modally until it has closed, and
+    // destroyed; the variable holds null again afterwards.
+    template <class Form> static void OpenModal(Form*& variable, TComponent* Owner) {
+        variable = Construct<Form>(Owner);
+        variable->ShowModal();
+        delete variable;
+        variable = nullptr;
+    }
 
     int GetLeft() const;
     int GetTop() const;
