@@ -21,7 +21,7 @@ constexpr int kButtonLeft = 72;
 constexpr QSize kButtonSize{305, 22};
 
 // The one path used of the dialog's choice, and the one list entry used.
-constexpr int fileIndex = 0;
+constexpr int kFileIndex = 0;
 
 } // namespace
 
@@ -78,9 +78,9 @@ void TForm4::Button1Click(TObject*) {
     OpenDialog1->SetFilter(TMediaCodecManager::GetFilterString());
     if (!OpenDialog1->Execute())
         return;
-    const UnicodeString path = OpenDialog1->GetFiles().at(fileIndex);
+    const UnicodeString path = OpenDialog1->GetFiles().at(kFileIndex);
     PlayListBox->AddObject(ExtractFileName(path), TMediaCodecManager::CreateFromFile(path));
-    MediaPlayer1->SetFileName(PlayListBox->GetObject(fileIndex)->GetFileName());
+    MediaPlayer1->SetFileName(PlayListBox->GetObject(kFileIndex)->GetFileName());
 }
 
 void TForm4::PlayButtonClick(TObject*) {
@@ -128,7 +128,7 @@ void TForm4::FormClose(TObject*, TCloseAction&) {
 // The list entry's file, or, once a cancelled choice has emptied the list, the file the
 // player still holds.
 UnicodeString TForm4::ChosenPath() const {
-    if (PlayListBox->Count() > fileIndex)
-        return PlayListBox->GetObject(fileIndex)->GetFileName();
+    if (PlayListBox->Count() > kFileIndex)
+        return PlayListBox->GetObject(kFileIndex)->GetFileName();
     return MediaPlayer1->GetMedia()->GetFileName();
 }
