@@ -4,8 +4,7 @@
 
 namespace {
 
-const TFormDesign kWindow{
-    QStringLiteral(" Timer Chimewell!"), 600, 500, 560, 80, TFormStyle::StayOnTop};
+const TFormDesign kWindow{kCaption, 600, 500, 560, 80, TFormStyle::StayOnTop};
 
 constexpr TFont kHint{14, false, true, true};
 

@@ -8,6 +8,7 @@
 int main() {
     TApplication application;
     Dispatch([] {
+        Application->Title = kCaption;
         Application->Initialize();
         Application->CreateForm(Form1);
         Application->CreateForm(Alert);

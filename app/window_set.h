@@ -8,6 +8,9 @@
 
 #include <cstdint>
 
+// The caption of every window but the main one, and of the program's messages.
+inline const UnicodeString kCaption = QStringLiteral(" Timer Chimewell!");
+
 class TForm1;
 class TAlert;
 class TForm3;

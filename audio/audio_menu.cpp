@@ -8,7 +8,7 @@
 
 namespace {
 
-const TFormDesign kWindow{kAudioCaption, 235, 390, 220, 320};
+const TFormDesign kWindow{kCaption, 235, 390, 220, 320};
 
 const TLabelDesign kTitle{{37, 16, 153, 33}, "Audio Menu", {20, true, false, false, true}};
 const TLabelDesign kFileSelected{{14, 216, 209, 65}, "No File Selected", {}};

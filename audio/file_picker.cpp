@@ -10,7 +10,7 @@
 namespace {
 
 const TFormDesign kWindow{
-    kAudioCaption, 450, 425, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single,
+    kCaption, 450, 425, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single,
 };
 
 const TLabelDesign kSelectedFile{{19, 336, 409, 49}, "Label1", {}};

@@ -6,13 +6,8 @@
 
 namespace {
 
-const TFormDesign kWindow{QStringLiteral(" Timer Chimewell!"),
-                          350,
-                          473,
-                          120,
-                          200,
-                          TFormStyle::StayOnTop,
-                          TFormBorderStyle::Single};
+const TFormDesign kWindow{
+    kCaption, 350, 473, 120, 200, TFormStyle::StayOnTop, TFormBorderStyle::Single};
 
 // Orange at the bottom edge, white at the top edge.
 const TGradient kFill{{{0xFFE2831D, 0}, {claWhite, 1}}, {0.5, 1}, {0.5, 0}};

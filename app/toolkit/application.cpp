@@ -131,8 +131,8 @@ void TApplication::ShowException(const std::exception& E) {
     // the main window, so that the alert can still be clicked away; plain text, for it may name
     // a file.
     QWidget* opener = QApplication::activeModalWidget();
-    QMessageBox box(QMessageBox::Critical, QStringLiteral(" Timer Chimewell!"),
-                    QString::fromUtf8(E.what()), QMessageBox::Ok, opener ? opener : m_mainForm);
+    QMessageBox box(QMessageBox::Critical, Title, QString::fromUtf8(E.what()), QMessageBox::Ok,
+                    opener ? opener : m_mainForm);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::WindowModal);
     box.exec();
