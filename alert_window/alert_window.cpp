@@ -33,9 +33,9 @@ TAlert::TAlert(TComponent* Owner)
 void TAlert::CreateFace() {
     CloseButton = new TColorButton(this);
     CloseButton->SetColor(claYellow);
-    CloseButton->setAccessibleName(QStringLiteral("Close the alert"));
-    CloseButton->setToolTip(QStringLiteral("Click to close; roll the mouse wheel to choose "
-                                           "this window's colour"));
+    CloseButton->SetAccessibleName(QStringLiteral("Close the alert"));
+    CloseButton->SetHint(QStringLiteral("Click to close; roll the mouse wheel to choose "
+                                        "this window's colour"));
     Place(CloseButton, {0, 0, 600, 500}, TAlignLayout::Client);
     Time_To_Label = AddLabel(kTitle, TAlignLayout::Horizontal);
     Label1 = AddLabel(kClickHint, TAlignLayout::Horizontal);
@@ -44,7 +44,7 @@ void TAlert::CreateFace() {
 void TAlert::CreateColorPicker() {
     ColorPanel1 = new TColorPanel(this);
     ColorPanel1->SetColor(claYellow);
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
     Place(ColorPanel1, {120, 176, 393, 145}, TAlignLayout::None);
     BindingsList1 = new TBindingsList(this);
     LinkControlToPropertyColor = new TLinkControlToProperty(BindingsList1);
@@ -98,14 +98,14 @@ void TAlert::FormClose(TObject*, TCloseAction&) {
 }
 
 void TAlert::CloseButtonClick(TObject*) {
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
     shared.alertCloseRequest = true;
 }
 
 void TAlert::CloseButtonMouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(true);
+    ColorPanel1->SetVisible(true);
 }
 
 void TAlert::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
 }

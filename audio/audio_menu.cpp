@@ -69,24 +69,24 @@ void TForm5::FormClose(TObject*, TCloseAction&) {
 
 void TForm5::NoAudioButtonClick(TObject*) {
     shared.audioChoice = AudioChoice::NoAudio;
-    FileSelectedLabel->setVisible(false);
+    FileSelectedLabel->SetVisible(false);
     Close();
 }
 
 void TForm5::PlaySystemButtonClick(TObject*) {
     shared.audioChoice = AudioChoice::SystemTone;
-    FileSelectedLabel->setVisible(false);
+    FileSelectedLabel->SetVisible(false);
     Close();
 }
 
 void TForm5::PlayFileButtonClick(TObject*) {
     if (shared.selectedFile == kNoFile) {
         FileSelectedLabel->SetText(QStringLiteral("You must first select an audio file"));
-        FileSelectedLabel->setVisible(true);
+        FileSelectedLabel->SetVisible(true);
         return;
     }
     shared.audioChoice = AudioChoice::AudioFile;
-    FileSelectedLabel->setVisible(true);
+    FileSelectedLabel->SetVisible(true);
     Close();
 }
 

@@ -9,8 +9,6 @@
 
 #include <cstdint>
 
-class TBrushObject;
-
 class TForm5 : public TForm {
 public:
     explicit TForm5(TComponent* Owner);

@@ -39,9 +39,9 @@ void TForm3::CreateEditBox() {
     Edit1->SetFontSize(40);
     Edit1->SetTextAlign(TTextAlign::Center);
     Edit1->SetTextPrompt(QStringLiteral("Enter Callsign"));
-    Edit1->setAccessibleName(QStringLiteral("Callsign"));
+    Edit1->SetAccessibleName(QStringLiteral("Callsign"));
     Place(Edit1, {17, 128, 321, 57}, TAlignLayout::None);
-    Edit1->setFocus();
+    Edit1->SetFocus();
 }
 
 void TForm3::BindEvents() {

@@ -62,12 +62,12 @@ void TForm1::CreateClockArea() {
 void TForm1::CreateRunControls() {
     StopButton = new TColorButton(this);
     StopButton->SetColor(kStopRed);
-    StopButton->setAccessibleName(QStringLiteral("Stop"));
+    StopButton->SetAccessibleName(QStringLiteral("Stop"));
     Place(StopButton, {219, 256, 97, 46});
     StopLabel = AddLabel(kStop);
     StartButton = new TColorButton(this);
     StartButton->SetColor(kStartGreen);
-    StartButton->setAccessibleName(QStringLiteral("Start"));
+    StartButton->SetAccessibleName(QStringLiteral("Start"));
     Place(StartButton, {59, 256, 98, 46});
     StartLabel = AddLabel(kStart);
     RoundRect2 = new TRoundRect(this, kClockBackground);
@@ -77,11 +77,11 @@ void TForm1::CreateRunControls() {
 
 void TForm1::CreateModeAndAlertControls() {
     ModeButton = AddButton(QStringLiteral("Auto"), {35, 408, 89, 30});
-    ModeButton->setToolTip(QStringLiteral("Auto closes the alert at second 15; Manual keeps it "
-                                          "until you click it"));
+    ModeButton->SetHint(QStringLiteral("Auto closes the alert at second 15; Manual keeps it "
+                                       "until you click it"));
     ModeLabel = AddLabel(kMode);
     DisplayAlertButton = AddButton(QStringLiteral("Display "), {251, 408, 89, 30});
-    DisplayAlertButton->setToolTip(QStringLiteral("Show the alert window now"));
+    DisplayAlertButton->SetHint(QStringLiteral("Show the alert window now"));
     AlertLabel = AddLabel(kAlertScreen);
 }
 
@@ -90,8 +90,8 @@ void TForm1::CreateModeAndAlertControls() {
 TButton* TForm1::AddHiddenArea(QRect designed, const QString& name, const QString& hint) {
     TButton* area = AddButton(QString(), designed);
     area->SetOpacity(0);
-    area->setAccessibleName(name);
-    area->setToolTip(hint);
+    area->SetAccessibleName(name);
+    area->SetHint(hint);
     return area;
 }
 
@@ -111,8 +111,8 @@ void TForm1::CreateHiddenAreas() {
 void TForm1::CreateAudioControls() {
     AudioButton = new TColorButton(this);
     AudioButton->SetColor(claGold);
-    AudioButton->setAccessibleName(QStringLiteral("Audio"));
-    AudioButton->setToolTip(QStringLiteral("Double-click to choose the alert sound"));
+    AudioButton->SetAccessibleName(QStringLiteral("Audio"));
+    AudioButton->SetHint(QStringLiteral("Double-click to choose the alert sound"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -122,7 +122,7 @@ void TForm1::CreateAudioControls() {
 void TForm1::CreateColorPanel() {
     ColorPanel1 = new TColorPanel(this);
     ColorPanel1->SetColor(claBlue);
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
     Place(ColorPanel1, {32, 136, 329, 193});
     Label2 = AddLabel(kAudioStatus);
     BindingsList1 = new TBindingsList(this);
@@ -207,9 +207,9 @@ void TForm1::AudioButtonDblClick(TObject*) {
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(true);
+    ColorPanel1->SetVisible(true);
 }
 
 void TForm1::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
 }

@@ -108,7 +108,7 @@ QPainterPath Circle(QPointF centre, double radius) {
 } // namespace
 
 TColorPanel::TColorPanel(QWidget* Owner)
-    : QWidget(Owner) {
+    : TControl<QWidget>(Owner) {
     setAccessibleName(QStringLiteral("Colour picker"));
     setToolTip(QStringLiteral("Hue: the slider at the side\n"
                               "Opacity: the slider at the bottom\n"

@@ -26,7 +26,7 @@ public:
 } // namespace
 
 TEdit::TEdit(QWidget* Owner)
-    : QLineEdit(Owner) {
+    : TControl<QLineEdit>(Owner) {
     setValidator(new LineBreaksAsBlanks(this));
     connect(this, &QLineEdit::returnPressed, this, [this] { Commit(); });
 }

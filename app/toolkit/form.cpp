@@ -220,6 +220,15 @@ TButton* TForm::AddButton(const UnicodeString& text, QRect designed, TAlignLayou
     return button;
 }
 
+void TForm::SetTabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
 void TForm::LayOutControls() {
     for (const Placement& p : m_placements)
         LayOut(p);

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,18 @@ struct TGradient {
     std::vector<TGradientStop> Stops;
     QPointF StartPosition;
     QPointF StopPosition;
+};
+
+// A named fill kept with a window's design; the window paints itself with it.
+class TBrushObject : public QObject {
+public:
+    TBrushObject(QObject* Owner, const TGradient& brush)
+        : QObject(Owner)
+        , m_brush(brush) {}
+    const TGradient& GetBrush() const { return m_brush; }
+
+private:
+    TGradient m_brush;
 };
 
 struct TFormDesign {
@@ -112,6 +125,8 @@ protected:
     TLabel* AddLabel(const TLabelDesign& design, TAlignLayout align = TAlignLayout::Scale);
     TButton* AddButton(const UnicodeString& text, QRect designed,
                        TAlignLayout align = TAlignLayout::Scale);
+    // The controls take the keyboard focus in the order given.
+    static void SetTabOrder(std::initializer_list<QWidget*> controls);
 
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
