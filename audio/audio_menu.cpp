@@ -13,7 +13,7 @@ const TFormDesign kWindow{kCaption, 235, 390, 220, 320};
 const TLabelDesign kTitle{{37, 16, 153, 33}, "Audio Menu", {20, true, false, false, true}};
 const TLabelDesign kFileSelected{{14, 216, 209, 65}, "No File Selected", {}};
 
-// The main window's marker for "no file chosen yet".
+// What selectedFile holds while no file has been chosen: "Selected File"'s default.
 const UnicodeString kNoFile = DefaultText(SelectAudioForm::kSelectedFile);
 
 } // namespace

@@ -10,8 +10,6 @@
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
 
-#include <cstdint>
-
 // The shared timer state: one per process, touched only by the main window's code.
 extern SharedTimerState timerState;
 
