@@ -1,13 +1,14 @@
 // Chimewell: the entry. Creates the main window, then the hidden alert window, runs the
 // event loop until the main window closes, and always ends with status 0.
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 #include "app/toolkit/application.h"
 #include "app/window_set.h"
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
 int main() {
     TApplication application;
     Dispatch([] {
+        Application->Title = kCaption;
         Application->Initialize();
         Application->CreateForm(Form1);
         Application->CreateForm(Alert);

@@ -5,3 +5,5 @@ TAlert* Alert = nullptr;
 TForm3* Form3 = nullptr;
 TForm4* Form4 = nullptr;
 TForm5* Form5 = nullptr;
+
+SharedMembers shared;

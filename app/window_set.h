@@ -1,15 +1,48 @@
 #pragma once
-// The process-wide window instance variables through which the windows reach one another.
-// Each holds its window, or null before the window is made.
+// The windows' process-wide instance variables, through which they reach one another, and the
+// values they hand one another. Each variable holds its window, or null while there is none.
+#include "app/toolkit/rtl.h"
+#include "settings/audio_choice.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+#include <cstdint>
+
+// The caption of every window but the main one, and of the program's messages.
+inline const UnicodeString kCaption = QStringLiteral(" Timer Chimewell!");
+
 class TForm1;
 class TAlert;
 class TForm3;
 class TForm4;
 class TForm5;
+class TLabel;
 
 extern TForm1* Form1;
 extern TAlert* Alert;
-// Set by the main window when it opens the callsign editor; valid only while the editor is open.
+// The callsign editor, the audio file picker and the audio menu, each while it is open.
 extern TForm3* Form3;
 extern TForm4* Form4;
 extern TForm5* Form5;
+
+// The main window's members that the other windows read and write, kept here so that those
+// windows need not know the main window: the alert window's place and colour, the close request
+// of a click on the alert, the sound of the marks, and the callsign label. The main window
+// starts them afresh when it is made and keeps them in the settings file with its own state.
+struct SharedMembers {
+    std::int32_t alertLeft = MainForm::kForm2Left.byDefault;
+    std::int32_t alertTop = MainForm::kForm2Top.byDefault;
+    std::int32_t alertWidth = MainForm::kForm2Width.byDefault;
+    std::int32_t alertHeight = MainForm::kForm2Height.byDefault;
+    std::int64_t alertColor = MainForm::kForm2Color.byDefault;
+    AudioChoice audioChoice = KnownAudioChoice(MainForm::kAudio.byDefault);
+    // Set by a click on the alert; the next tick carries it out.
+    bool alertCloseRequest = false;
+    UnicodeString selectedFile = DefaultText(SelectAudioForm::kSelectedFile);
+    // Why the chosen file last failed to play at a mark; the audio menu shows it once.
+    UnicodeString audioFileFailure;
+    // The main window's callsign, which the callsign editor sets at each commit.
+    TLabel* CallSign = nullptr;
+};
+
+extern SharedMembers shared;

@@ -21,7 +21,7 @@
 namespace {
 
 using Values = std::map<std::pair<std::string_view, std::string_view>, std::string>;
-using Reads = std::vector<std::string>; // in the order of ProgramReads()
+using Reads = std::vector<std::string>; // in the order of kAllKeys
 
 void Require(bool holds, const char* violation) {
     if (holds)
@@ -49,8 +49,8 @@ public:
 
     bool OneIn(unsigned n) { return std::uniform_int_distribution<unsigned>(1, n)(m_random) == 1; }
 
-    std::string Vary(const ProgramKey& key, const std::string& read) {
-        switch (key.kind) {
+    std::string Vary(const AnyKey& key, const std::string& read) {
+        switch (KindOf(key)) {
         case ValueKind::Integer:
             return std::to_string(VaryInteger(ParseInt32(read).value_or(0)));
         case ValueKind::Boolean:
@@ -110,7 +110,7 @@ private:
 
 Reads ReadAll(const IniDocument& document) {
     Reads values;
-    for (const ProgramKey& key : ProgramReads())
+    for (const AnyKey& key : kAllKeys)
         values.push_back(ReadValue(document, key));
     return values;
 }
@@ -126,11 +126,11 @@ Written WriteBack(IniDocument& document, Choices& choices) {
     for (const auto group : ProgramWriteGroups()) {
         if (choices.OneIn(4))
             continue;
-        for (const ProgramKey& key : group) {
+        for (const AnyKey& key : group) {
             const std::string value = choices.Vary(key, ReadValue(document, key));
-            document.Set(key.section, key.key, value);
-            written.stored[{key.section, key.key}] = StoredForm(key, value);
-            written.keys.insert({LowerAscii(key.section), LowerAscii(key.key)});
+            document.Set(key.section, key.name, value);
+            written.stored[{key.section, key.name}] = StoredForm(key, value);
+            written.keys.insert({LowerAscii(key.section), LowerAscii(key.name)});
         }
     }
     return written;
@@ -138,20 +138,20 @@ Written WriteBack(IniDocument& document, Choices& choices) {
 
 // A key written reads back as written; any other reads back as it did before the writes.
 void CheckReadsBack(const IniDocument& reread, const Reads& before, const Written& written) {
-    const auto reads = ProgramReads();
-    for (std::size_t i = 0; i < reads.size(); ++i) {
-        const auto stored = written.stored.find({reads[i].section, reads[i].key});
+    for (std::size_t i = 0; i < kAllKeys.size(); ++i) {
+        const auto stored = written.stored.find({kAllKeys[i].section, kAllKeys[i].name});
         const std::string& expected = stored != written.stored.end() ? stored->second : before[i];
-        Require(ReadValue(reread, reads[i]) == expected, "a value does not read back as written");
+        Require(ReadValue(reread, kAllKeys[i]) == expected,
+                "a value does not read back as written");
     }
 }
 
 // Writing the same values again must change nothing, so an unchanged file is never rewritten.
 void CheckSameValuesAreNoChange(IniDocument reread, const Written& written) {
-    for (const ProgramKey& key : ProgramReads()) {
-        const auto stored = written.stored.find({key.section, key.key});
+    for (const AnyKey& key : kAllKeys) {
+        const auto stored = written.stored.find({key.section, key.name});
         if (stored != written.stored.end())
-            reread.Set(key.section, key.key, stored->second);
+            reread.Set(key.section, key.name, stored->second);
     }
     Require(!reread.Modified(), "writing the stored values again counts as a change");
 }

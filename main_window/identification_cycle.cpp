@@ -1,16 +1,16 @@
 #include "main_window/identification_cycle.h"
 
-#include "main_window/audio_choice.h"
+#include "settings/audio_choice.h"
 
 #include <locale.h>
 #include <time.h>
 
 namespace {
 
-constexpr int tickIntervalMs = 100;
-constexpr std::int32_t autoCloseSecond = 15;
-constexpr std::int32_t markMinutes = 10;
-constexpr std::int32_t lastOnTimeSecond = 1;
+constexpr int kTickIntervalMs = 100;
+constexpr std::int32_t kAutoCloseSecond = 15;
+constexpr std::int32_t kMarkMinutes = 10;
+constexpr std::int32_t kLastOnTimeSecond = 1;
 
 // The pointer refers to the library's own record, overwritten by the next such call; the
 // tick is the only caller and runs on the one UI thread.
@@ -24,8 +24,8 @@ std::tm* BreakDown(const SharedTimerState& state) {
 // names run long (Japanese). The rest of the program keeps that locale.
 template <std::size_t size>
 void FormatTime(char (&text)[size], const char* format, const std::tm* time) {
-    static const locale_t clockLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    strftime_l(text, size, format, time, clockLocale);
+    static const locale_t kClockLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    strftime_l(text, size, format, time, kClockLocale);
 }
 
 // Only 0 and 1 select the 12-hour clock; a negative counter (a hand-edited settings file)
@@ -49,15 +49,15 @@ void ShowClockAndDate(SharedTimerState& state, TickEffects& effects) {
 }
 
 // An unknown choice leaves the status line as it was.
-void ShowAudioStatus(std::int32_t audioChoice, TickEffects& effects) {
+void ShowAudioStatus(AudioChoice audioChoice, TickEffects& effects) {
     switch (audioChoice) {
-    case kAudioFile:
+    case AudioChoice::AudioFile:
         effects.SetAudioStatusText("Audio File Selected");
         break;
-    case kSystemTone:
+    case AudioChoice::SystemTone:
         effects.SetAudioStatusText("System Tone Selected");
         break;
-    case kNoAudio:
+    case AudioChoice::NoAudio:
         effects.SetAudioStatusText("No Audio Selected");
         break;
     default:
@@ -67,11 +67,11 @@ void ShowAudioStatus(std::int32_t audioChoice, TickEffects& effects) {
 
 // A mark is never silent by accident: a file the player cannot open gives the system tone,
 // and the operator is told why.
-void SoundAlert(std::int32_t audioChoice, TickEffects& effects) {
-    if (audioChoice == kSystemTone) {
+void SoundAlert(AudioChoice audioChoice, TickEffects& effects) {
+    if (audioChoice == AudioChoice::SystemTone) {
         effects.SystemTone();
     }
-    if (audioChoice == kAudioFile) {
+    if (audioChoice == AudioChoice::AudioFile) {
         effects.LoadAudioFile();
         if (effects.AudioFileLoaded()) {
             effects.PlayAudioFile();
@@ -84,7 +84,7 @@ void SoundAlert(std::int32_t audioChoice, TickEffects& effects) {
 
 // The latest ten-minute mark of the displayed clock at or before this tick.
 std::time_t LatestMark(const SharedTimerState& state) {
-    return state.currentTime - (state.tickMinute % markMinutes) * 60 - state.tickSecond;
+    return state.currentTime - (state.tickMinute % kMarkMinutes) * 60 - state.tickSecond;
 }
 
 // Each mark is raised once: at a tick in its seconds 0 and 1 or, when no tick could run then
@@ -93,12 +93,12 @@ std::time_t LatestMark(const SharedTimerState& state) {
 // that was raised does not raise it again. Marks missed before the latest are not replayed.
 bool MarkDue(const SharedTimerState& state, std::time_t previousTick) {
     const std::time_t mark = LatestMark(state);
-    const bool raised = state.raisedAt >= mark && state.raisedAt - mark < markMinutes * 60;
-    const bool onTime = state.currentTime - mark <= lastOnTimeSecond;
+    const bool raised = state.raisedAt >= mark && state.raisedAt - mark < kMarkMinutes * 60;
+    const bool onTime = state.currentTime - mark <= kLastOnTimeSecond;
     return !raised && (onTime || previousTick < mark);
 }
 
-void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, std::int32_t audioChoice,
+void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, AudioChoice audioChoice,
                    TickEffects& effects) {
     if (!MarkDue(state, previousTick)) {
         return;
@@ -117,14 +117,14 @@ void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, std::int32
 // closes it; an alert raised with the Display button waits for a click. A mark caught up in a
 // second 15 stays until the next one.
 void AutoClose(SharedTimerState& state, TickMembers members, TickEffects& effects) {
-    if (state.alertFromButton || !state.alertShowing || state.tickSecond != autoCloseSecond ||
+    if (state.alertFromButton || !state.alertShowing || state.tickSecond != kAutoCloseSecond ||
         !state.autoMode || state.currentTime == state.raisedAt) {
         return;
     }
     state.alertShowing = false;
     members.alertCloseRequest = false;
     effects.HideAlert();
-    if (members.audioChoice == kAudioFile) {
+    if (members.audioChoice == AudioChoice::AudioFile) {
         effects.StopAudioFile();
     }
 }
@@ -133,7 +133,7 @@ void CarryOutCloseRequest(SharedTimerState& state, TickMembers members, TickEffe
     if (!members.alertCloseRequest) {
         return;
     }
-    if (members.audioChoice == kAudioFile) {
+    if (members.audioChoice == AudioChoice::AudioFile) {
         effects.StopAudioFile();
     }
     state.alertShowing = false;
@@ -145,7 +145,7 @@ void CarryOutCloseRequest(SharedTimerState& state, TickMembers members, TickEffe
 } // namespace
 
 void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, TickEffects& effects) {
-    effects.SetTimerInterval(tickIntervalMs);
+    effects.SetTimerInterval(kTickIntervalMs);
     // The first tick after start-up counts as its own previous one: it catches no mark up.
     const std::time_t previousTick = state.currentTm ? state.currentTime : now;
     state.currentTime = now;

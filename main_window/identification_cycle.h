@@ -2,6 +2,7 @@
 // One tick of the clock and of the identification cycle, as plain logic: it is handed the
 // calendar time and the shared state, and acts only through TickEffects, in a fixed order.
 #include "main_window/timer_state.h"
+#include "settings/audio_choice.h"
 
 #include <cstdint>
 #include <ctime>
@@ -28,7 +29,7 @@ public:
 
 // The main-window members the tick reads (audioChoice) and consumes (alertCloseRequest).
 struct TickMembers {
-    std::int32_t audioChoice;
+    AudioChoice audioChoice;
     bool& alertCloseRequest;
 };
 

@@ -1,5 +1,7 @@
 #include "settings/ini_document.h"
 
+#include "settings/single_line.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -29,17 +31,6 @@ bool SameName(std::string_view a, std::string_view b) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// Each line break (CRLF, LF or CR) becomes one blank.
-std::string SingleLine(std::string_view value) {
-    std::string line;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-            continue;
-        line += value[i] == '\r' || value[i] == '\n' ? ' ' : value[i];
-    }
-    return line;
 }
 
 // Takes the next line off `rest`: its text and its line end ("" for a last line without one).
@@ -106,7 +97,7 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     std::string text{key};
     text += '=';
-    text += Trim(SingleLine(value));
+    text += Trim(SingleLine(std::string(value)));
     Line entry = ParseLine(text, m_lineEnd);
     const auto sectionLine = FindSection(section);
     if (!sectionLine)

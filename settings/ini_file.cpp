@@ -1,7 +1,6 @@
 #include "settings/ini_file.h"
 
-#include "app/toolkit/application.h"
-
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,15 +20,23 @@ std::runtime_error SaveError(const QString& path, const QString& reason) {
 // The error display must not throw out of a destructor; should it fail, nobody is left to tell.
 void ReportSaveFailure(const std::exception& error) noexcept {
     try {
-        if (Application)
-            Application->ShowException(error);
+        if (TIniFile::OnSaveFailure)
+            TIniFile::OnSaveFailure(error);
     } catch (...) {
     }
 }
 
+// A current directory that was removed has no path; the kernel still names it, with
+// " (deleted)" appended, which tells the operator where a save was to go and why it failed.
+// (Qt's empty path would put the settings at the root of the file system.)
+QString GetCurrentDir() {
+    const QString current = QDir::currentPath();
+    return current.isEmpty() ? QFile::symLinkTarget(QStringLiteral("/proc/self/cwd")) : current;
+}
+
 } // namespace
 
-TIniFile::TIniFile(const UnicodeString& FileName)
+TIniFile::TIniFile(const QString& FileName)
     : m_fileName(FileName) {
     Load();
 }
@@ -99,42 +106,45 @@ void TIniFile::Save() const {
         throw SaveError(m_fileName, file.errorString());
 }
 
-std::optional<std::string> TIniFile::Stored(const UnicodeString& Section,
-                                            const UnicodeString& Ident) const {
-    return m_document.Get(Section.toStdString(), Ident.toStdString());
+std::int32_t TIniFile::Integer(std::string_view section, std::string_view name,
+                               std::int32_t byDefault) const {
+    const auto value = m_document.Get(section, name);
+    return value ? ParseInt32(*value).value_or(byDefault) : byDefault;
 }
 
-UnicodeString TIniFile::ReadString(const UnicodeString& Section, const UnicodeString& Ident,
-                                   const UnicodeString& Default) const {
-    const auto value = Stored(Section, Ident);
+QString TIniFile::ReadString(const TextKey& Key) const {
+    return ReadString(Key, DefaultText(Key));
+}
+
+QString TIniFile::ReadString(const TextKey& Key, const QString& Default) const {
+    const auto value = m_document.Get(Key.section, Key.name);
     return value ? QString::fromStdString(*value) : Default;
 }
 
-void TIniFile::WriteString(const UnicodeString& Section, const UnicodeString& Ident,
-                           const UnicodeString& Value) {
-    m_document.Set(Section.toStdString(), Ident.toStdString(), Value.toStdString());
+void TIniFile::WriteString(const TextKey& Key, const QString& Value) {
+    m_document.Set(Key.section, Key.name, Value.toStdString());
 }
 
-std::int32_t TIniFile::ReadInteger(const UnicodeString& Section, const UnicodeString& Ident,
-                                   std::int32_t Default) const {
-    const auto value = Stored(Section, Ident);
-    return value ? ParseInt32(*value).value_or(Default) : Default;
+std::int32_t TIniFile::ReadInteger(const IntegerKey& Key, std::int32_t Default) const {
+    return Integer(Key.section, Key.name, Default);
 }
 
-void TIniFile::WriteInteger(const UnicodeString& Section, const UnicodeString& Ident,
-                            std::int32_t Value) {
-    WriteString(Section, Ident, QString::number(Value));
+void TIniFile::WriteInteger(const IntegerKey& Key, std::int32_t Value) {
+    m_document.Set(Key.section, Key.name, std::to_string(Value));
 }
 
-bool TIniFile::ReadBool(const UnicodeString& Section, const UnicodeString& Ident,
-                        bool Default) const {
-    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+bool TIniFile::ReadBool(const BoolKey& Key, bool Default) const {
+    return Integer(Key.section, Key.name, Default ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteBool(const UnicodeString& Section, const UnicodeString& Ident, bool Value) {
-    WriteInteger(Section, Ident, Value ? 1 : 0);
+void TIniFile::WriteBool(const BoolKey& Key, bool Value) {
+    m_document.Set(Key.section, Key.name, Value ? "1" : "0");
 }
 
-UnicodeString SettingsFilePath() {
+QString SettingsFilePath() {
     return GetCurrentDir() + QStringLiteral("/Chimewell.ini");
+}
+
+QString DefaultText(const TextKey& Key) {
+    return QString::fromUtf8(Key.byDefault.data(), static_cast<qsizetype>(Key.byDefault.size()));
 }

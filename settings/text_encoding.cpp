@@ -24,9 +24,9 @@ char32_t UnitAt(std::string_view bytes, std::size_t at, bool bigEndian) {
 }
 
 void AppendUtf8(std::string& text, char32_t c) {
-    static constexpr unsigned char lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    static constexpr unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
     const int trailing = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-    text += static_cast<char>(lead[trailing] | c >> (6 * trailing));
+    text += static_cast<char>(kLead[trailing] | c >> (6 * trailing));
     for (int i = trailing - 1; i >= 0; --i)
         text += static_cast<char>(0x80 | (c >> (6 * i) & 0x3F));
 }
@@ -53,7 +53,7 @@ std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 // The character that starts at `at` and its length in bytes; U+FFFD and 1 for a byte that
 // starts no well-formed character.
 std::pair<char32_t, std::size_t> NextUtf8(std::string_view text, std::size_t at) {
-    static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     const auto lead = static_cast<unsigned char>(text[at]);
     const std::size_t length = lead < 0x80   ? 1
                                : lead < 0xC2 ? 0
@@ -70,7 +70,7 @@ std::pair<char32_t, std::size_t> NextUtf8(std::string_view text, std::size_t at)
             return {kReplacement, 1};
         c = c << 6 | (next & 0x3Fu);
     }
-    if (c < smallest[length] || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c))
+    if (c < kSmallest[length] || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c))
         return {kReplacement, 1};
     return {c, length};
 }

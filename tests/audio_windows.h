@@ -1,8 +1,8 @@
 #pragma once
 // The windows the audio tests run in: the main window and the alert window as at start-up,
 // the audio menu opened over them and, when asked for, the picker over the menu.
-#include "audio/form4.h"
-#include "audio/form5.h"
+#include "audio/audio_menu.h"
+#include "audio/file_picker.h"
 #include "windows_fixture.h"
 
 // Clicks the window's button that reads `text`.

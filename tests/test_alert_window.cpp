@@ -33,8 +33,8 @@ private slots:
     }
 
     void activationTakesAndDeactivationHandsBack() {
-        Form1->alertLeft = 150;
-        Form1->alertColor = -256;
+        shared.alertLeft = 150;
+        shared.alertColor = -256;
         Alert->FormActivate(nullptr);
         QCOMPARE(Alert->GetLeft(), 150);
         QCOMPARE(Alert->CloseButton->GetColor(), claYellow);
@@ -42,10 +42,10 @@ private slots:
         Alert->SetWidth(480);
         Alert->CloseButton->SetColor(0x80102030);
         Deactivate(Alert);
-        QCOMPARE(QRect(Form1->alertLeft, Form1->alertTop, Form1->alertWidth, Form1->alertHeight),
+        QCOMPARE(QRect(shared.alertLeft, shared.alertTop, shared.alertWidth, shared.alertHeight),
                  QRect(150, 220, 480, 500));
         // The colour is handed back zero-extended, as a 32-bit colour.
-        QCOMPARE(Form1->alertColor, std::int64_t(0x80102030));
+        QCOMPARE(shared.alertColor, std::int64_t(0x80102030));
     }
 
     void clickAnywhereOutsideThePickerRequestsClose() {
@@ -54,7 +54,7 @@ private slots:
         Alert->ColorPanel1->setVisible(true);
         const QPoint onLabel = Alert->Label1->geometry().topLeft() + QPoint(5, 30);
         QTest::mouseClick(Alert->windowHandle(), Qt::LeftButton, {}, onLabel);
-        QVERIFY(Form1->alertCloseRequest);
+        QVERIFY(shared.alertCloseRequest);
         QVERIFY(Alert->ColorPanel1->isHidden());
     }
 
@@ -64,7 +64,7 @@ private slots:
         Alert->ColorPanel1->setVisible(true);
         const QPoint inPicker = Alert->ColorPanel1->geometry().center();
         QTest::mouseClick(Alert->windowHandle(), Qt::LeftButton, {}, inPicker);
-        QVERIFY(!Form1->alertCloseRequest);
+        QVERIFY(!shared.alertCloseRequest);
         QVERIFY(!Alert->ColorPanel1->isHidden());
     }
 
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(Alert->GetVisible());
         Alert->Close();
         QVERIFY(!Alert->GetVisible());
-        QVERIFY(Form1->alertCloseRequest);
+        QVERIFY(shared.alertCloseRequest);
         Form1->MilliTimerTimer(nullptr);
         QVERIFY(!timerState.alertShowing && !timerState.alertFromButton);
         Form1->DisplayAlertButtonClick(nullptr);

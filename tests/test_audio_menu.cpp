@@ -58,13 +58,13 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, after);
         windows->Store(stored);
-        Form1->selectedFile = before;
+        shared.selectedFile = before;
         TForm5* menu = windows->OpenMenu();
         QCOMPARE(QRect(menu->GetLeft(), menu->GetTop(), menu->GetWidth(), menu->GetHeight()),
                  QRect(100, 100, 240, 390));
         QCOMPARE(menu->windowTitle(), QStringLiteral(" Timer Chimewell!"));
         QCOMPARE(menu->FileSelectedLabel->GetText(), label);
-        QCOMPARE(Form1->selectedFile, after);
+        QCOMPARE(shared.selectedFile, after);
     }
 
     // A file that could not play at a mark is told here, where another is chosen, once.
@@ -105,26 +105,26 @@ private slots:
         QFETCH(int, choice);
         QFETCH(bool, closes);
         QFETCH(QString, label);
-        Form1->selectedFile = selectedFile;
-        Form1->audioChoice = 5;
+        shared.selectedFile = selectedFile;
+        shared.audioChoice = static_cast<AudioChoice>(5);
         TForm5* menu = windows->OpenMenu();
         menu->SetVisible(true);
         const bool labelShown = button == "Play File";
         menu->FileSelectedLabel->setVisible(!labelShown);
         ClickButton(menu, button);
-        QCOMPARE(Form1->audioChoice, choice);
+        QCOMPARE(shared.audioChoice, static_cast<AudioChoice>(choice));
         QCOMPARE(menu->GetVisible(), !closes);
         QCOMPARE(!menu->FileSelectedLabel->isHidden(), labelShown);
         QCOMPARE(menu->FileSelectedLabel->GetText(), label);
-        QCOMPARE(Form1->selectedFile, selectedFile);
-        const int stored = TIniFile(SettingsFilePath()).ReadInteger("Main Form", "Audio", -1);
+        QCOMPARE(shared.selectedFile, selectedFile);
+        const int stored = TIniFile(SettingsFilePath()).ReadInteger(MainForm::kAudio, -1);
         QCOMPARE(stored, closes ? choice : -1);
     }
 
     void closeWritesItsKeysInOrder() {
         TForm5* menu = windows->OpenMenu();
         menu->fileExists = 1;
-        Form1->audioChoice = 2;
+        shared.audioChoice = AudioChoice::AudioFile;
         menu->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\n"
@@ -136,9 +136,9 @@ private slots:
         const auto open = [] { QTest::mouseDClick(Form1->AudioButton, Qt::LeftButton); };
         QVERIFY(
             RunModal<TForm5>(open, [](TForm5* menu) { QCOMPARE(menu->parentWidget(), Form1); }));
-        QCOMPARE(Form1->audioChoice, 1);
+        QCOMPARE(shared.audioChoice, AudioChoice::SystemTone);
         QVERIFY(windows->Settings().contains("[Audio Form]"));
-        Form5 = nullptr; // destroyed by the handler
+        QVERIFY(!Form5); // the handler destroyed it
     }
 
     // The picker opens over the menu, which stays open after the picker has closed.
@@ -150,7 +150,7 @@ private slots:
             QCOMPARE(picker->parentWidget(), menu);
             QVERIFY(menu->GetVisible());
         }));
-        Form4 = nullptr; // destroyed by the handler
+        QVERIFY(!Form4);
         QVERIFY(menu->GetVisible());
         QCOMPARE(menu->FileSelectedLabel->GetText(), QStringLiteral("Audio File Not Selected"));
     }

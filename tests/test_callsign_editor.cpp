@@ -1,7 +1,7 @@
 // The callsign editor: its commits into the main window's callsign, its fresh start at each
 // opening, its saved place, and callsigns of any length and script surviving the settings file.
 #include "app/toolkit/application.h"
-#include "callsign_editor/form3.h"
+#include "callsign_editor/callsign_editor.h"
 #include "windows_fixture.h"
 
 #include <QClipboard>
@@ -36,7 +36,8 @@ class TestCallsignEditor : public QObject {
     QString Shown() const { return Form1->CallSign->GetText(); }
 
     // Double-clicks the callsign; `whileOpen` runs inside the modal showing, which the Close
-    // button then ends. Returns whether the window shown was the one held in Form3.
+    // button then ends. Returns whether the window shown was the one held in Form3, which holds
+    // null again once the editor is gone.
     bool RunEditor(const std::function<void(TForm3*)>& whileOpen) {
         bool shownWasForm3 = false;
         QTimer::singleShot(0, Form1, [&] {
@@ -48,8 +49,7 @@ class TestCallsignEditor : public QObject {
             QTest::mouseClick(shown->Button1, Qt::LeftButton);
         });
         QTest::mouseDClick(Form1->EditCallSignButton, Qt::LeftButton);
-        Form3 = nullptr;
-        return shownWasForm3;
+        return shownWasForm3 && !Form3;
     }
 
 private slots:

@@ -51,7 +51,7 @@ void UseZone(const char* zone) {
 // The shared state and main-window members as the main window holds them across ticks.
 struct Cycle {
     SharedTimerState state;
-    std::int32_t audioChoice = 1;
+    AudioChoice audioChoice = AudioChoice::SystemTone;
     bool alertCloseRequest = false;
     RecordingEffects effects;
 
@@ -99,7 +99,7 @@ private slots:
         QFETCH(int, audioChoice);
         QFETCH(QString, actions);
         Cycle cycle;
-        cycle.audioChoice = audioChoice;
+        cycle.audioChoice = static_cast<AudioChoice>(audioChoice);
         cycle.Tick(At(12, 30));
         QCOMPARE(cycle.effects.calls.join('|'),
                  "interval 100|date Sunday Dec 06, 2026 |clock 12:30:00 PM|" + actions);
@@ -143,7 +143,7 @@ private slots:
         if (conditions.contains("Kathmandu"))
             UseZone("Asia/Kathmandu");
         Cycle cycle;
-        cycle.audioChoice = audioChoice;
+        cycle.audioChoice = static_cast<AudioChoice>(audioChoice);
         cycle.state.localTimeZone = !conditions.contains("GMT");
         cycle.state.running = !conditions.contains("stopped");
         cycle.state.autoMode = !conditions.contains("manual");

@@ -1,4 +1,3 @@
-#include "app/toolkit/application.h"
 #include "settings/ini_file.h"
 
 #include <QtTest>
@@ -120,13 +119,12 @@ private:
         return m_reported.size() == 1 && m_reported.first().contains(path);
     }
 
-    TApplication m_application;
     QStringList m_reported;
     QTemporaryDir m_dir;
 };
 
 void TestIniFile::initTestCase() {
-    m_application.OnException = [this](TObject*, const std::exception& error) {
+    TIniFile::OnSaveFailure = [this](const std::exception& error) {
         m_reported << QString::fromUtf8(error.what());
     };
 }
@@ -140,31 +138,31 @@ void TestIniFile::init() {
 void TestIniFile::roundTripsThroughTheFile() {
     {
         TIniFile ini(SettingsPath());
-        ini.WriteInteger("Main Form", "CS_FontColor", -16776961);
-        ini.WriteString("Main Form", "CallSign", "DL1ÄBC");
-        ini.WriteString("Main Form", "GMT", "");
-        ini.WriteBool("Main Form", "Start", false);
+        ini.WriteInteger(MainForm::kCS_FontColor, -16776961);
+        ini.WriteString(MainForm::kCallSign, "DL1ÄBC");
+        ini.WriteString(MainForm::kGMT, "");
+        ini.WriteBool(MainForm::kStart, false);
         ini.UpdateFile();
         QCOMPARE(Contents(SettingsPath()), QByteArray("[Main Form]\nCS_FontColor=-16776961\n"
                                                       "CallSign=DL1ÄBC\nGMT=\nStart=0\n"));
     }
     TIniFile ini(SettingsPath());
-    QCOMPARE(ini.ReadInteger("Main Form", "CS_FontColor", 0), -16776961);
-    QCOMPARE(ini.ReadString("Main Form", "CallSign", "Callsign"), QString("DL1ÄBC"));
-    QCOMPARE(ini.ReadString("Main Form", "GMT", "GMT"), QString());
-    QCOMPARE(ini.ReadInteger("Main Form", "GMT", 3), 3); // an empty value is no number
-    QCOMPARE(ini.ReadInteger("Audio Form", "Left", 100), 100);
-    QCOMPARE(ini.ReadBool("Main Form", "Start", true), false);
-    QCOMPARE(ini.ReadBool("Main Form", "CS_FontColor", false), true); // any number but 0
+    QCOMPARE(ini.ReadInteger(MainForm::kCS_FontColor, 0), -16776961);
+    QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), QString("DL1ÄBC"));
+    QCOMPARE(ini.ReadString(MainForm::kGMT, "GMT"), QString());
+    QCOMPARE(ini.ReadInteger(IntegerKey{"Main Form", "GMT", 3}), 3); // an empty value is no number
+    QCOMPARE(ini.ReadInteger(AudioForm::kPlace.Left, 100), 100);
+    QCOMPARE(ini.ReadBool(MainForm::kStart, true), false);
+    QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CS_FontColor", false}), true); // any number but 0
     // A word is no number: the default stands.
-    QCOMPARE(ini.ReadBool("Main Form", "CallSign", false), false);
-    QCOMPARE(ini.ReadBool("Main Form", "CallSign", true), true);
+    QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", false}), false);
+    QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", true}), true);
     QVERIFY(m_reported.isEmpty());
 }
 
 // Written only on change, then by replacing the file, with its permissions.
 void TestIniFile::writesOnlyChangesAtomically() {
-    TIniFile(SettingsPath()).ReadInteger("Main Form", "Left", 50);
+    TIniFile(SettingsPath()).ReadInteger(MainForm::kPlace.Left, 50);
     QVERIFY(!QFile::exists(SettingsPath()));
 
     const QByteArray file("\xEF\xBB\xBF[main form]\r\nleft = 7\r\n");
@@ -173,11 +171,11 @@ void TestIniFile::writesOnlyChangesAtomically() {
         QFile::setPermissions(SettingsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     const auto permissions = QFile::permissions(SettingsPath());
     const ino_t before = Inode(SettingsPath());
-    TIniFile(SettingsPath()).WriteInteger("Main Form", "Left", 7);
+    TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 7);
     QCOMPARE(Inode(SettingsPath()), before);
     QCOMPARE(Contents(SettingsPath()), file);
 
-    TIniFile(SettingsPath()).WriteInteger("Main Form", "Left", 8);
+    TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 8);
 
     QCOMPARE(Contents(SettingsPath()), QByteArray("[main form]\r\nLeft=8\r\n"));
     QVERIFY(Inode(SettingsPath()) != before);
@@ -202,8 +200,8 @@ void TestIniFile::keepsUtf16() {
     Store(SettingsPath(), utf16(stored));
     {
         TIniFile ini(SettingsPath());
-        QCOMPARE(ini.ReadString("Main Form", "CallSign", "Callsign"), "DL1ÄBC \U0001D11E");
-        ini.WriteInteger("Main Form", "Left", 8);
+        QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), "DL1ÄBC \U0001D11E");
+        ini.WriteInteger(MainForm::kPlace.Left, 8);
     }
     QCOMPARE(Contents(SettingsPath()), utf16(stored + "Left=8\r\n"));
     QVERIFY(m_reported.isEmpty());
@@ -232,7 +230,7 @@ void TestIniFile::reportsWriteFailureOnce() {
                 QDir().rmdir(folderPath) && (!madeAnew || QDir().mkdir(folderPath)));
     const QString path = current ? SettingsFilePath() : folderPath + "/Chimewell.ini";
 
-    TIniFile(path).WriteInteger("Main Form", "Left", 8);
+    TIniFile(path).WriteInteger(MainForm::kPlace.Left, 8);
 
     QDir::setCurrent(before);
     QVERIFY2(ReportedOnce(folderPath), qPrintable(m_reported.join('\n')));
@@ -255,7 +253,7 @@ void TestIniFile::lockedFolder() {
         if (fileThere)
             Store(path, kMainForm);
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        TIniFile(path).WriteInteger("Main Form", "Left", 8);
+        TIniFile(path).WriteInteger(MainForm::kPlace.Left, 8);
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner);
         return fileThere ? Contents(path) == "[Main Form]\nLeft=8\n" && m_reported.isEmpty()
@@ -267,7 +265,7 @@ void TestIniFile::keepsOldFileWhenDiskIsFull() {
     Store(SettingsPath(), kMainForm);
     {
         const FileSizeLimit limit(64);
-        TIniFile(SettingsPath()).WriteString("Main Form", "CallSign", QString(100, 'X'));
+        TIniFile(SettingsPath()).WriteString(MainForm::kCallSign, QString(100, 'X'));
     }
     QCOMPARE(Contents(SettingsPath()), kMainForm);
     QVERIFY(OnlySettingsFile());
@@ -292,8 +290,8 @@ void TestIniFile::neverOverwritesUnreadableFile() {
 
     {
         TIniFile ini(SettingsPath());
-        QCOMPARE(ini.ReadInteger("Main Form", "Left", 50), 50);
-        ini.WriteInteger("Main Form", "Left", 8);
+        QCOMPARE(ini.ReadInteger(MainForm::kPlace.Left, 50), 50);
+        ini.WriteInteger(MainForm::kPlace.Left, 8);
     }
 
     QVERIFY2(ReportedOnce(SettingsPath()), qPrintable(m_reported.join('\n')));

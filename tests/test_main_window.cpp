@@ -1,8 +1,8 @@
 // The main window's controls, its tick wiring and its saved state, on real widgets.
 #include "app/toolkit/application.h"
-#include "audio/form4.h"
-#include "audio/form5.h"
-#include "callsign_editor/form3.h"
+#include "audio/audio_menu.h"
+#include "audio/file_picker.h"
+#include "callsign_editor/callsign_editor.h"
 #include "windows_fixture.h"
 
 #include <limits>
@@ -49,7 +49,7 @@ private slots:
         const int width = Form1->GetWidth();
         const int height = Form1->GetHeight();
         Form1->Close();
-        QCOMPARE(Form1->selectedFile, QStringLiteral("0"));
+        QCOMPARE(shared.selectedFile, QStringLiteral("0"));
         const QString expected = QStringLiteral(
             "[Main Form]\nLeft=50\nTop=50\nWidth=%1\nHeight=%2\nAudio=1\n"
             "CS_FontColor=-16776961\nAMPM=0\nCallSign=Callsign\nActive_Indicator=Active\nGMT=\n"
@@ -66,7 +66,7 @@ private slots:
                        "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n");
         OpenWindows();
         QCOMPARE(QPoint(Form1->GetLeft(), Form1->GetTop()), QPoint(70, 80));
-        QCOMPARE(Form1->audioChoice, 1); // no known choice: the system tone
+        QCOMPARE(shared.audioChoice, AudioChoice::SystemTone); // no known choice
         QCOMPARE(timerState.clockFormat, 5);
         QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("W1AW"));
         QCOMPARE(Form1->CallSign->GetTextSettings()->GetFontColor(), claRed);
@@ -75,20 +75,20 @@ private slots:
         QCOMPARE(Form1->ModeButton->GetText(), QStringLiteral("Manual"));
         QVERIFY(!timerState.running && !timerState.autoMode && !timerState.localTimeZone);
         QCOMPARE(Form1->GMTLabel->GetText(), QStringLiteral("GMT"));
-        QCOMPARE(Form1->selectedFile, QStringLiteral("/tmp/tone.wav"));
-        QCOMPARE(Form1->alertLeft, 300);
-        QCOMPARE(Form1->alertColor, std::int64_t(-256));
+        QCOMPARE(shared.selectedFile, QStringLiteral("/tmp/tone.wav"));
+        QCOMPARE(shared.alertLeft, 300);
+        QCOMPARE(shared.alertColor, std::int64_t(-256));
     }
 
     void unreadableValuesTakeTheirDefaults() {
         fixture->Store("\xEF\xBB\xBF[Main Form]\nAudio=abc\nAMPM=\nStart=abc\n"
                        "Width=99999999999\nGMT=\nform2Top=1.5\n\x01\xFF garbage\n");
         OpenWindows();
-        QCOMPARE(Form1->audioChoice, 1);
+        QCOMPARE(shared.audioChoice, AudioChoice::SystemTone);
         QCOMPARE(timerState.clockFormat, 0);
         QVERIFY(timerState.running);
         QCOMPARE(Form1->GMTLabel->GetText(), QString());
-        QCOMPARE(Form1->alertTop, 100);
+        QCOMPARE(shared.alertTop, 100);
     }
 
     void everythingComesBackAfterAClose() {
@@ -97,8 +97,8 @@ private slots:
         Form1->ModeButtonClick(nullptr);
         Form1->GMTButtonDblClick(nullptr);
         Form1->CallSign->SetText(QStringLiteral("VE3ZZZ/P"));
-        Form1->alertWidth = 420;
-        Form1->alertColor = 0xFF123456;
+        shared.alertWidth = 420;
+        shared.alertColor = 0xFF123456;
         Form1->Close();
         CloseWindows();
         timerState = SharedTimerState{};
@@ -109,8 +109,8 @@ private slots:
         QCOMPARE(Form1->CallSign->GetText(), QStringLiteral("VE3ZZZ/P"));
         QVERIFY(!timerState.running && !timerState.autoMode && !timerState.localTimeZone);
         QCOMPARE(timerState.clockFormat, 1);
-        QCOMPARE(Form1->alertWidth, 420);
-        QCOMPARE(Form1->alertColor, std::int64_t(std::int32_t(0xFF123456)));
+        QCOMPARE(shared.alertWidth, 420);
+        QCOMPARE(shared.alertColor, std::int64_t(std::int32_t(0xFF123456)));
     }
 
     void startStopAndModeSetStateAndTexts() {
@@ -227,7 +227,7 @@ private slots:
         OpenWindows();
         Form1->DisplayAlertButtonClick(nullptr);
         QTest::mouseClick(Alert->CloseButton, Qt::LeftButton);
-        QVERIFY(Form1->alertCloseRequest);
+        QVERIFY(shared.alertCloseRequest);
         Form1->MilliTimerTimer(nullptr);
         QVERIFY(!Alert->GetVisible());
         QVERIFY(!timerState.alertShowing && !timerState.alertFromButton);

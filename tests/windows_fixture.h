@@ -2,9 +2,9 @@
 // What every window test starts from: a fresh current directory, so that no settings file is
 // there until a test stores one, fresh shared timer state, and the two windows that live for
 // a whole run, opened and closed as start-up and the end of a run do.
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 #include "app/window_set.h"
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
 #include <QtTest>
 #include <memory>

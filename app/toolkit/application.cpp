@@ -2,6 +2,7 @@
 
 #include "app/toolkit/form.h"
 #include "app/toolkit/session_end.h"
+#include "settings/ini_file.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,14 +32,21 @@ void ReportMessage(QtMsgType type, const QMessageLogContext& context, const QStr
 
 TApplication::TApplication() {
     Application = this;
+    // A handler's error and a failed save of the settings reach the operator alike.
+    const auto show = [this](const std::exception& E) { ShowException(E); };
+    SetExceptionHandler(show);
+    TIniFile::OnSaveFailure = show;
 }
 
 TApplication::~TApplication() {
     DestroyForms();
     m_sessionEnd.reset();
     m_qtApplication.reset();
-    if (Application == this)
-        Application = nullptr;
+    if (Application != this)
+        return;
+    SetExceptionHandler(nullptr);
+    TIniFile::OnSaveFailure = nullptr;
+    Application = nullptr;
 }
 
 void TApplication::Initialize() {
@@ -66,8 +74,10 @@ void TApplication::MakeQtApplication() {
 
 void TApplication::Adopt(TForm* form, void (*destroy)(TForm*)) {
     m_forms.emplace_back(form, destroy);
-    if (!m_mainForm)
-        m_mainForm = form;
+    if (m_mainForm)
+        return;
+    m_mainForm = form;
+    form->MakeMainForm([this] { Terminate(); });
 }
 
 void TApplication::Run() {
@@ -121,8 +131,8 @@ void TApplication::ShowException(const std::exception& E) {
     // the main window, so that the alert can still be clicked away; plain text, for it may name
     // a file.
     QWidget* opener = QApplication::activeModalWidget();
-    QMessageBox box(QMessageBox::Critical, QStringLiteral(" Timer Chimewell!"),
-                    QString::fromUtf8(E.what()), QMessageBox::Ok, opener ? opener : m_mainForm);
+    QMessageBox box(QMessageBox::Critical, Title, QString::fromUtf8(E.what()), QMessageBox::Ok,
+                    opener ? opener : m_mainForm);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::WindowModal);
     box.exec();

@@ -2,6 +2,7 @@
 // The application object: makes the Qt application, creates the long-lived windows into
 // their instance variables, runs the event loop and reports errors to the operator.
 #include "app/toolkit/events.h"
+#include "app/toolkit/rtl.h"
 
 #include <QObject>
 #include <exception>
@@ -35,6 +36,8 @@ public:
 
     // When set, errors go here instead of a message box (tests use it to see them).
     TExceptionEvent OnException;
+    // The caption of the message box that shows an error.
+    UnicodeString Title;
 
 private:
     void MakeQtApplication();

@@ -76,9 +76,9 @@ void PaintField(QPainter& painter, const QRectF& field, float hue, double radius
 
 void PaintHueSlider(QPainter& painter, const QRectF& slider, double radius) {
     QLinearGradient hues(slider.topLeft(), slider.bottomLeft());
-    constexpr int sectors = 6;
-    for (int step = 0; step <= sectors; ++step)
-        hues.setColorAt(double(step) / sectors, QColor::fromHsvF(float(step) / sectors, 1, 1));
+    constexpr int kSectors = 6;
+    for (int step = 0; step <= kSectors; ++step)
+        hues.setColorAt(double(step) / kSectors, QColor::fromHsvF(float(step) / kSectors, 1, 1));
     painter.fillPath(Rounded(slider, radius), hues);
 }
 
@@ -108,7 +108,7 @@ QPainterPath Circle(QPointF centre, double radius) {
 } // namespace
 
 TColorPanel::TColorPanel(QWidget* Owner)
-    : QWidget(Owner) {
+    : TControl<QWidget>(Owner) {
     setAccessibleName(QStringLiteral("Colour picker"));
     setToolTip(QStringLiteral("Hue: the slider at the side\n"
                               "Opacity: the slider at the bottom\n"

@@ -4,11 +4,12 @@
 // colour while the operator drags (ColorTracking) and once when the operator lets go
 // (ColorChosen).
 #include "app/toolkit/colors.h"
+#include "app/toolkit/controls.h"
 #include "app/toolkit/events.h"
 
 #include <QWidget>
 
-class TColorPanel : public QWidget {
+class TColorPanel : public TControl<QWidget> {
     Q_OBJECT
 public:
     explicit TColorPanel(QWidget* Owner);

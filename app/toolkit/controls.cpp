@@ -16,7 +16,7 @@ void TTextSettings::SetFontColor(TAlphaColor color) {
 }
 
 TLabel::TLabel(QWidget* Owner)
-    : QLabel(Owner)
+    : TControl<QLabel>(Owner)
     , m_textSettings(this) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAlignment(Qt::AlignCenter);
@@ -141,7 +141,7 @@ void TColorButton::paintEvent(QPaintEvent*) {
 }
 
 TRoundRect::TRoundRect(QWidget* Owner, TAlphaColor fill)
-    : QWidget(Owner)
+    : TControl<QWidget>(Owner)
     , m_fill(fill) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

@@ -11,6 +11,18 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
+// What every control offers the windows under the toolkit's names, which are the only ones the
+// windows use: showing and hiding, the hint shown while the pointer rests on it, the name that
+// assistive technology reads out, and the keyboard focus.
+template <class QtWidget> class TControl : public QtWidget {
+public:
+    using QtWidget::QtWidget;
+    void SetVisible(bool value) { this->setVisible(value); }
+    void SetHint(const UnicodeString& value) { this->setToolTip(value); }
+    void SetAccessibleName(const UnicodeString& value) { this->setAccessibleName(value); }
+    void SetFocus() { this->setFocus(); }
+};
+
 struct TFont {
     int Size = 12;
     bool Bold = false;
@@ -45,7 +57,7 @@ private:
 // sides instead of being cut. A label that must always be read whole (the callsign) can
 // shrink its font instead of spilling out of the window, and one that shows a file path can
 // wrap it over lines.
-class TLabel : public QLabel {
+class TLabel : public TControl<QLabel> {
 public:
     explicit TLabel(QWidget* Owner);
     UnicodeString GetText() const { return m_text; }
@@ -77,10 +89,10 @@ private:
 
 // Click, double-click and wheel events, and opacity, for both kinds of button. Opacity 0
 // draws nothing while the button still takes its events.
-template <class QtButton> class TButtonEvents : public QtButton {
+template <class QtButton> class TButtonEvents : public TControl<QtButton> {
 public:
     explicit TButtonEvents(QWidget* Owner)
-        : QtButton(Owner) {
+        : TControl<QtButton>(Owner) {
         QObject::connect(this, &QAbstractButton::clicked, this, [this] { Fire(OnClick, this); });
     }
     void SetOpacity(double opacity) {
@@ -134,7 +146,7 @@ private:
 
 // A filled pill shape behind other controls; takes no mouse input. Its picture is kept, for
 // the clock in front of it repaints every second.
-class TRoundRect : public QWidget {
+class TRoundRect : public TControl<QWidget> {
 public:
     TRoundRect(QWidget* Owner, TAlphaColor fill);
 

@@ -1,8 +1,9 @@
 #include "app/toolkit/edit.h"
 
+#include "settings/single_line.h"
+
 #include <QFocusEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
@@ -16,10 +17,8 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int& pos) const override {
-        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        const QString blank = QStringLiteral(" ");
-        pos = static_cast<int>(input.left(pos).replace(lineBreak, blank).size());
-        input.replace(lineBreak, blank);
+        pos = static_cast<int>(SingleLine(input.left(pos)).size());
+        input = SingleLine(input);
         return Acceptable;
     }
 };
@@ -27,7 +26,7 @@ public:
 } // namespace
 
 TEdit::TEdit(QWidget* Owner)
-    : QLineEdit(Owner) {
+    : TControl<QLineEdit>(Owner) {
     setValidator(new LineBreaksAsBlanks(this));
     connect(this, &QLineEdit::returnPressed, this, [this] { Commit(); });
 }

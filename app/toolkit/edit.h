@@ -3,6 +3,7 @@
 // keystroke: it fires when the operator presses Enter, and when focus leaves the box, each
 // time only if the text differs from the one at the last commit (or as set). Its prompt shows
 // whenever the box is empty, also while it has the focus.
+#include "app/toolkit/controls.h"
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
 
@@ -10,7 +11,7 @@
 
 enum class TTextAlign { Leading, Center };
 
-class TEdit : public QLineEdit {
+class TEdit : public TControl<QLineEdit> {
 public:
     explicit TEdit(QWidget* Owner);
     UnicodeString GetText() const { return text(); }

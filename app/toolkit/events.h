@@ -2,6 +2,7 @@
 // Event types shared by every window, and the one dispatch point through which every
 // handler runs: an exception from a handler is shown to the operator and never reaches Qt.
 #include <QObject>
+#include <exception>
 #include <functional>
 
 using TObject = QObject;
@@ -15,7 +16,12 @@ using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled)>;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
-// Runs an action; whatever it throws goes to Application->ShowException.
+// Where Dispatch hands what a handler threw: the application registers its ShowException
+// here. Until one is registered, the error goes to standard error.
+using TExceptionHandler = std::function<void(const std::exception& E)>;
+void SetExceptionHandler(TExceptionHandler handler);
+
+// Runs an action; whatever it throws goes to the registered exception handler.
 void Dispatch(const std::function<void()>& action);
 
 // Binds a window's member handler to an event: `OnClick = Handler(this, &TForm1::XClick)`.

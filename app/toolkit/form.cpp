@@ -1,6 +1,5 @@
 #include "app/toolkit/form.h"
 
-#include "app/toolkit/application.h"
 #include "app/toolkit/controls.h"
 #include "app/toolkit/frame_extents.h"
 #include "app/toolkit/screen_placement.h"
@@ -221,6 +220,15 @@ TButton* TForm::AddButton(const UnicodeString& text, QRect designed, TAlignLayou
     return button;
 }
 
+void TForm::SetTabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
 void TForm::LayOutControls() {
     for (const Placement& p : m_placements)
         LayOut(p);
@@ -261,7 +269,7 @@ bool TForm::event(QEvent* e) {
 }
 
 void TForm::closeEvent(QCloseEvent* e) {
-    const bool mainForm = Application && Application->MainForm() == this;
+    const bool mainForm = static_cast<bool>(m_mainFormClosed);
     TCloseAction action = mainForm ? TCloseAction::caFree : TCloseAction::caHide;
     Fire(OnClose, this, action);
     if (action == TCloseAction::caNone) {
@@ -270,10 +278,14 @@ void TForm::closeEvent(QCloseEvent* e) {
     }
     e->accept();
     if (mainForm)
-        Application->Terminate();
+        m_mainFormClosed();
 }
 
 void TForm::paintEvent(QPaintEvent*) {
+    // A window manager that answers the frame request late frames the window without moving
+    // or resizing its client, so no event tells of the frame; the first painting follows it.
+    if (!m_frameAdopted)
+        QMetaObject::invokeMethod(this, &TForm::AdoptRealFrame, Qt::QueuedConnection);
     QPainter painter(this);
     if (m_gradient)
         painter.drawPixmap(0, 0, m_gradientFill.Of(*this, [this](QPainter& fill) {

@@ -11,6 +11,8 @@
 #include <QMargins>
 #include <QRect>
 #include <QWidget>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -43,6 +45,18 @@ struct TGradient {
     QPointF StopPosition;
 };
 
+// A named fill kept with a window's design; the window paints itself with it.
+class TBrushObject : public QObject {
+public:
+    TBrushObject(QObject* Owner, const TGradient& brush)
+        : QObject(Owner)
+        , m_brush(brush) {}
+    const TGradient& GetBrush() const { return m_brush; }
+
+private:
+    TGradient m_brush;
+};
+
 struct TFormDesign {
     UnicodeString Caption;
     int ClientWidth = 0;
@@ -65,6 +79,15 @@ public:
         return form;
     }
     void DoCreate();
+    // Opens a window the way one window opens another: constructed over its owner (its create
+    // event runs), stored in its instance variable, shown modally until it has closed, and
+    // destroyed; the variable holds null again afterwards.
+    template <class Form> static void OpenModal(Form*& variable, TComponent* Owner) {
+        variable = Construct<Form>(Owner);
+        variable->ShowModal();
+        delete variable;
+        variable = nullptr;
+    }
 
     int GetLeft() const;
     int GetTop() const;
@@ -84,6 +107,10 @@ public:
     void Close() { close(); }
     int ShowModal();
 
+    // The application makes its first form the main form: closing that one frees it instead of
+    // hiding it, and then runs `closed`, which ends the event loop.
+    void MakeMainForm(std::function<void()> closed) { m_mainFormClosed = std::move(closed); }
+
     TNotifyEvent OnCreate;
     TCloseEvent OnClose;
     TNotifyEvent OnActivate;
@@ -98,6 +125,8 @@ protected:
     TLabel* AddLabel(const TLabelDesign& design, TAlignLayout align = TAlignLayout::Scale);
     TButton* AddButton(const UnicodeString& text, QRect designed,
                        TAlignLayout align = TAlignLayout::Scale);
+    // The controls take the keyboard focus in the order given.
+    static void SetTabOrder(std::initializer_list<QWidget*> controls);
 
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -136,4 +165,5 @@ private:
     TCachedPicture m_gradientFill{true};
     std::optional<TAlphaColor> m_solid;
     QEventLoop* m_modalLoop = nullptr;
+    std::function<void()> m_mainFormClosed;
 };

@@ -4,7 +4,7 @@
 #include <string>
 
 TListBox::TListBox(QWidget* Owner)
-    : QListWidget(Owner) {
+    : TControl<QListWidget>(Owner) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -2,6 +2,7 @@
 // TListBox: a list of text items, each with a media object attached that the list owns and
 // releases when the item goes. It shows one line in the plain label style and takes no
 // mouse input: the window's buttons act on it.
+#include "app/toolkit/controls.h"
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/rtl.h"
 
@@ -9,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-class TListBox : public QListWidget {
+class TListBox : public TControl<QListWidget> {
 public:
     explicit TListBox(QWidget* Owner);
 

@@ -159,8 +159,8 @@ QString FirstBufferFailure(const UnicodeString& path) {
 } // namespace
 
 UnicodeString TMediaCodecManager::GetFilterString() {
-    static const UnicodeString filter = BuildFilter();
-    return filter;
+    static const UnicodeString kFilter = BuildFilter();
+    return kFilter;
 }
 
 std::unique_ptr<TMedia> TMediaCodecManager::CreateFromFile(const UnicodeString& path) {

@@ -41,17 +41,17 @@ double ToneSample(int index) {
 }
 
 QByteArray ToneWav() {
-    constexpr quint32 dataBytes = kToneSamples * 2;
+    constexpr quint32 kDataBytes = kToneSamples * 2;
     QByteArray wav;
     QDataStream out(&wav, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
     out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
+    out << quint32(36 + kDataBytes);
     out.writeRawData("WAVEfmt ", 8);
     out << quint32(16) << quint16(1) << quint16(1) << quint32(kToneRate) << quint32(kToneRate * 2)
         << quint16(2) << quint16(16);
     out.writeRawData("data", 4);
-    out << dataBytes;
+    out << kDataBytes;
     for (int i = 0; i < kToneSamples; ++i)
         out << qint16(std::lround(ToneSample(i)));
     return wav;

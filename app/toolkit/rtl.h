@@ -4,7 +4,5 @@
 
 using UnicodeString = QString;
 
-// The process's current directory at the moment of the call.
-UnicodeString GetCurrentDir();
 // What follows the last path separator.
 UnicodeString ExtractFileName(const UnicodeString& path);

@@ -271,6 +271,29 @@ extreme_stored_places() {
         "form2Height=$height"
 }
 
+# A window manager too busy to tell the frame in advance (paused while the program starts)
+# must still see the main window framed at its stored place, which the close saves unchanged:
+# the place once crept by the frame's size at every start.
+late_window_manager() {
+    echo "--- A window manager that answers late"
+    local dir wm
+    dir=$(e2e_fresh_dir late-wm) || return
+    printf '[Main Form]\nLeft=300\nTop=200\nWidth=377\nHeight=590\n' >"$dir/Chimewell.ini"
+    cd "$dir" || return
+    wm=$(pgrep -n -x openbox)
+    kill -STOP "$wm"
+    e2e_start_program "$program"
+    e2e_wait_until 20 '[[ -n "$(e2e_find_windows "$MAIN_TITLE")" ]]'
+    sleep 0.3 # the program's frame request times out (50 ms) and it maps the window unframed
+    kill -CONT "$wm"
+    main_window=$(e2e_wait_viewable "$MAIN_TITLE" "$START_TIMEOUT") ||
+        { e2e_fail "the main window did not appear"; return 1; }
+    expect_geometry "$main_window" "300 200 377 590" "the late-framed main window is"
+    e2e_close_and_expect_exit "$main_window" "a late window manager"
+    grep -qx 'Top=200' "$dir/Chimewell.ini" && e2e_pass "its place was saved unchanged" ||
+        e2e_fail "its place was saved as $(grep -E '^(Left|Top)=' "$dir/Chimewell.ini" | tr '\n' ' ')"
+}
+
 write_windows_style_settings() {
     printf '\xef\xbb\xbf[Main Form]\r\nLeft=99999999999999999999\r\nTop=40000\r\nWidth=-5\r\n'
     printf 'Height=4294967296\r\nAudio=7\r\nAMPM=-2\r\nCallSign=%s\r\n' \
@@ -331,5 +354,6 @@ auto_mode_first_run
 manual_mode_stored_geometry
 stopped_across_the_mark
 extreme_stored_places
+late_window_manager
 bad_settings_files
 e2e_finish

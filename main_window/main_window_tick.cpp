@@ -1,8 +1,8 @@
 // The timer's tick: one call into the identification cycle, whose effects land on this
 // window's controls, the alert window, the media player and the system sound.
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 #include "app/toolkit/message_beep.h"
 #include "app/window_set.h"
 #include "main_window/audio_choice.h"
@@ -27,7 +27,7 @@ public:
     void BringBackAlert() override { Alert->SetWindowState(TWindowState::wsNormal); }
     void HideAlert() override { Alert->SetVisible(false); }
     void SystemTone() override { MessageBeep(0); }
-    void LoadAudioFile() override { m_form.MediaPlayer1->SetFileName(m_form.selectedFile); }
+    void LoadAudioFile() override { m_form.MediaPlayer1->SetFileName(shared.selectedFile); }
     bool AudioFileLoaded() override { return m_form.MediaPlayer1->GetMedia() != nullptr; }
     void PlayAudioFile() override { m_form.MediaPlayer1->Play(); }
     void StopAudioFile() override { m_form.MediaPlayer1->Stop(); }
@@ -41,7 +41,8 @@ private:
 
 void TForm1::MilliTimerTimer(TObject*) {
     MainWindowEffects effects(*this);
-    RunTick(timerState, std::time(nullptr), {audioChoice, alertCloseRequest}, effects);
+    RunTick(timerState, std::time(nullptr), {shared.audioChoice, shared.alertCloseRequest},
+            effects);
 }
 
 // The first mark sounds on time: what the chosen audio needs is loaded beforehand, and only
@@ -69,6 +70,6 @@ void TForm1::ReportAudioFileFailure() {
                  "chimewell: the alert's audio file \"%s\" could not play (%s); the system sound "
                  "played instead\n",
                  qUtf8Printable(file), qUtf8Printable(reason));
-    audioFileFailure =
+    shared.audioFileFailure =
         QStringLiteral("%1 could not play at the last mark: %2").arg(ExtractFileName(file), reason);
 }

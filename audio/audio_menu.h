@@ -5,10 +5,9 @@
 // and its own place and size when it closes.
 #include "app/toolkit/controls.h"
 #include "app/toolkit/form.h"
+#include "settings/settings_keys.h"
 
 #include <cstdint>
-
-class TBrushObject;
 
 class TForm5 : public TForm {
 public:
@@ -23,7 +22,7 @@ public:
     TLabel* FileSelectedLabel;
 
     // 1 once the picker has handed a file selection over; any other value means none.
-    std::int32_t fileExists = 0;
+    std::int32_t fileExists = AudioForm::kFileExists.byDefault;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);

@@ -1,23 +1,20 @@
-#include "audio/form5.h"
+#include "audio/audio_menu.h"
 
+#include "app/toolkit/form_place.h"
 #include "app/window_set.h"
 #include "audio/audio_design.h"
-#include "audio/form4.h"
-#include "main_window/form1.h"
-#include "settings/form_place.h"
+#include "audio/file_picker.h"
 #include "settings/ini_file.h"
 
 namespace {
 
-const TFormDesign kWindow{kAudioCaption, 235, 390, 220, 320};
+const TFormDesign kWindow{kCaption, 235, 390, 220, 320};
 
 const TLabelDesign kTitle{{37, 16, 153, 33}, "Audio Menu", {20, true, false, false, true}};
 const TLabelDesign kFileSelected{{14, 216, 209, 65}, "No File Selected", {}};
 
-const QString kSection = QStringLiteral("Audio Form");
-
-// The main window's marker for "no file chosen yet": the integer 0 as text.
-const UnicodeString kNoFile = QString::number(0);
+// What selectedFile holds while no file has been chosen: "Selected File"'s default.
+const UnicodeString kNoFile = DefaultText(SelectAudioForm::kSelectedFile);
 
 } // namespace
 
@@ -50,52 +47,50 @@ void TForm5::BindEvents() {
 // The label shows the main window's file as it was before the reload from the file.
 void TForm5::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kSection, *this, {100, 100, 240, 390});
-    fileExists = ini.ReadInteger(kSection, "fileExists", fileExists);
+    RestoreFormPlace(ini, AudioForm::kPlace, *this);
+    fileExists = ini.ReadInteger(AudioForm::kFileExists, fileExists);
     if (fileExists == 1) {
-        FileSelectedLabel->SetText(Form1->selectedFile);
-        Form1->selectedFile = ini.ReadString("Select Audio Form", "Selected File", kNoFile);
+        FileSelectedLabel->SetText(shared.selectedFile);
+        shared.selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
     }
     // Where the operator chooses another file, once.
-    if (!Form1->audioFileFailure.isEmpty()) {
-        FileSelectedLabel->SetText(Form1->audioFileFailure);
-        Form1->audioFileFailure.clear();
+    if (!shared.audioFileFailure.isEmpty()) {
+        FileSelectedLabel->SetText(shared.audioFileFailure);
+        shared.audioFileFailure.clear();
     }
 }
 
 void TForm5::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kSection, *this);
-    ini.WriteInteger("Main Form", "Audio", Form1->audioChoice);
-    ini.WriteInteger(kSection, "fileExists", fileExists);
+    SaveFormPlace(ini, AudioForm::kPlace, *this);
+    ini.WriteInteger(MainForm::kAudio, static_cast<std::int32_t>(shared.audioChoice));
+    ini.WriteInteger(AudioForm::kFileExists, fileExists);
 }
 
 void TForm5::NoAudioButtonClick(TObject*) {
-    Form1->audioChoice = kNoAudio;
-    FileSelectedLabel->setVisible(false);
+    shared.audioChoice = AudioChoice::NoAudio;
+    FileSelectedLabel->SetVisible(false);
     Close();
 }
 
 void TForm5::PlaySystemButtonClick(TObject*) {
-    Form1->audioChoice = kSystemTone;
-    FileSelectedLabel->setVisible(false);
+    shared.audioChoice = AudioChoice::SystemTone;
+    FileSelectedLabel->SetVisible(false);
     Close();
 }
 
 void TForm5::PlayFileButtonClick(TObject*) {
-    if (Form1->selectedFile == kNoFile) {
+    if (shared.selectedFile == kNoFile) {
         FileSelectedLabel->SetText(QStringLiteral("You must first select an audio file"));
-        FileSelectedLabel->setVisible(true);
+        FileSelectedLabel->SetVisible(true);
         return;
     }
-    Form1->audioChoice = kAudioFile;
-    FileSelectedLabel->setVisible(true);
+    shared.audioChoice = AudioChoice::AudioFile;
+    FileSelectedLabel->SetVisible(true);
     Close();
 }
 
 // The picker hands its choice over itself; the menu stays open with what it left here.
 void TForm5::SelectFileClick(TObject*) {
-    Form4 = TForm::Construct<TForm4>(this);
-    Form4->ShowModal();
-    delete Form4;
+    OpenModal(Form4, this);
 }

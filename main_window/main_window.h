@@ -1,7 +1,7 @@
 #pragma once
-// TForm1: the main window. Shows the callsign, the clock and the date, holds the state the
-// other windows share, drives the identification cycle from its timer, and keeps the
-// operator's choices in the settings file between runs.
+// TForm1: the main window. Shows the callsign, the clock and the date, starts the members the
+// windows share (app/window_set.h) afresh, drives the identification cycle from its timer, and
+// keeps the operator's choices and those members in the settings file between runs.
 #include "app/toolkit/bindings.h"
 #include "app/toolkit/color_panel.h"
 #include "app/toolkit/controls.h"
@@ -9,8 +9,6 @@
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
-
-#include <cstdint>
 
 // The shared timer state: one per process, touched only by the main window's code.
 extern SharedTimerState timerState;
@@ -46,17 +44,6 @@ public:
     TBindingsList* BindingsList1;
     TLinkControlToProperty* LinkControlToPropertyFontColor;
 
-    std::int32_t alertLeft = 100;
-    std::int32_t alertTop = 100;
-    std::int32_t alertWidth = 600;
-    std::int32_t alertHeight = 500;
-    std::int64_t alertColor = 0x00FFFF00;
-    std::int32_t audioChoice = 1;
-    bool alertCloseRequest = false;
-    UnicodeString selectedFile = QString::number(0);
-    // Why the chosen file last failed to play at a mark; the audio menu shows it once.
-    UnicodeString audioFileFailure;
-
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void MilliTimerTimer(TObject* Sender);
@@ -85,4 +72,5 @@ private:
     void CreateAudioControls();
     void CreateColorPanel();
     void BindEvents();
+    void ShareMembers();
 };

@@ -1,19 +1,13 @@
-#include "callsign_editor/form3.h"
+#include "callsign_editor/callsign_editor.h"
 
+#include "app/toolkit/form_place.h"
 #include "app/window_set.h"
-#include "main_window/form1.h"
-#include "settings/form_place.h"
 #include "settings/ini_file.h"
 
 namespace {
 
-const TFormDesign kWindow{QStringLiteral(" Timer Chimewell!"),
-                          350,
-                          473,
-                          120,
-                          200,
-                          TFormStyle::StayOnTop,
-                          TFormBorderStyle::Single};
+const TFormDesign kWindow{
+    kCaption, 350, 473, 120, 200, TFormStyle::StayOnTop, TFormBorderStyle::Single};
 
 // Orange at the bottom edge, white at the top edge.
 const TGradient kFill{{{0xFFE2831D, 0}, {claWhite, 1}}, {0.5, 1}, {0.5, 0}};
@@ -21,8 +15,6 @@ const TGradient kFill{{{0xFFE2831D, 0}, {claWhite, 1}}, {0.5, 1}, {0.5, 0}};
 const UnicodeString kDesignedCallSign = QStringLiteral("Callsign");
 const TLabelDesign kPreview{{37, 24, 265, 81}, kDesignedCallSign, {40}, claBlue};
 const TLabelDesign kHint{{56, 200, 241, 17}, "Enter callsign, then hit \"Enter\"", {}, claBlack};
-
-const QString kSection = QStringLiteral("CallSign Form");
 
 } // namespace
 
@@ -47,9 +39,9 @@ void TForm3::CreateEditBox() {
     Edit1->SetFontSize(40);
     Edit1->SetTextAlign(TTextAlign::Center);
     Edit1->SetTextPrompt(QStringLiteral("Enter Callsign"));
-    Edit1->setAccessibleName(QStringLiteral("Callsign"));
+    Edit1->SetAccessibleName(QStringLiteral("Callsign"));
     Place(Edit1, {17, 128, 321, 57}, TAlignLayout::None);
-    Edit1->setFocus();
+    Edit1->SetFocus();
 }
 
 void TForm3::BindEvents() {
@@ -61,7 +53,7 @@ void TForm3::BindEvents() {
 
 void TForm3::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kSection, *this, {100, 100, 370, 330});
+    RestoreFormPlace(ini, CallSignForm::kPlace, *this);
 }
 
 // Only the empty text stands for "no callsign": blanks are shown as typed.
@@ -69,7 +61,7 @@ void TForm3::Edit1Change(TObject*) {
     Label1->SetText(Edit1->GetText());
     if (Edit1->GetText().isEmpty())
         Label1->SetText(kDesignedCallSign);
-    Form1->CallSign->SetText(Label1->GetText());
+    shared.CallSign->SetText(Label1->GetText());
 }
 
 void TForm3::Button1Click(TObject*) {
@@ -78,5 +70,5 @@ void TForm3::Button1Click(TObject*) {
 
 void TForm3::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kSection, *this);
+    SaveFormPlace(ini, CallSignForm::kPlace, *this);
 }

@@ -1,17 +1,16 @@
-#include "audio/form4.h"
+#include "audio/file_picker.h"
 
+#include "app/toolkit/form_place.h"
 #include "app/toolkit/media_codec_manager.h"
 #include "app/window_set.h"
 #include "audio/audio_design.h"
-#include "audio/form5.h"
-#include "main_window/form1.h"
-#include "settings/form_place.h"
+#include "audio/audio_menu.h"
 #include "settings/ini_file.h"
 
 namespace {
 
 const TFormDesign kWindow{
-    kAudioCaption, 450, 425, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single,
+    kCaption, 450, 425, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single,
 };
 
 const TLabelDesign kSelectedFile{{19, 336, 409, 49}, "Label1", {}};
@@ -21,10 +20,8 @@ const TLabelDesign kSelectedFileCaption{{131, 296, 185, 33}, "Current Selected F
 constexpr int kButtonLeft = 72;
 constexpr QSize kButtonSize{305, 22};
 
-const QString kSection = QStringLiteral("Select Audio Form");
-
 // The one path used of the dialog's choice, and the one list entry used.
-constexpr int fileIndex = 0;
+constexpr int kFileIndex = 0;
 
 } // namespace
 
@@ -69,8 +66,9 @@ void TForm4::BindEvents() {
 // The stored file is only shown: nothing is loaded until a file is chosen again.
 void TForm4::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
-    RestoreFormPlace(ini, kSection, *this, {100, 100, 450, 425});
-    Label1->SetText(ini.ReadString(kSection, "Selected File", QStringLiteral("No file selected")));
+    RestoreFormPlace(ini, SelectAudioForm::kPlace, *this);
+    Label1->SetText(
+        ini.ReadString(SelectAudioForm::kSelectedFile, QStringLiteral("No file selected")));
 }
 
 // A file that cannot be opened ends the handler with the list empty and the player as it
@@ -80,9 +78,9 @@ void TForm4::Button1Click(TObject*) {
     OpenDialog1->SetFilter(TMediaCodecManager::GetFilterString());
     if (!OpenDialog1->Execute())
         return;
-    const UnicodeString path = OpenDialog1->GetFiles().at(fileIndex);
+    const UnicodeString path = OpenDialog1->GetFiles().at(kFileIndex);
     PlayListBox->AddObject(ExtractFileName(path), TMediaCodecManager::CreateFromFile(path));
-    MediaPlayer1->SetFileName(PlayListBox->GetObject(fileIndex)->GetFileName());
+    MediaPlayer1->SetFileName(PlayListBox->GetObject(kFileIndex)->GetFileName());
 }
 
 void TForm4::PlayButtonClick(TObject*) {
@@ -112,17 +110,17 @@ void TForm4::SaveFileSelectionClick(TObject*) {
 // make the next mark silent while the main window reads "Audio File Selected".
 void TForm4::CloseAndReturnClick(TObject*) {
     if (MediaPlayer1->GetMedia()) {
-        Form1->selectedFile = MediaPlayer1->GetFileName();
-        Form1->audioChoice = kAudioFile;
+        shared.selectedFile = MediaPlayer1->GetFileName();
+        shared.audioChoice = AudioChoice::AudioFile;
     }
     Close();
 }
 
 void TForm4::FormClose(TObject*, TCloseAction&) {
     TIniFile ini(SettingsFilePath());
-    SaveFormPlace(ini, kSection, *this);
+    SaveFormPlace(ini, SelectAudioForm::kPlace, *this);
     if (MediaPlayer1->GetMedia())
-        ini.WriteString(kSection, "Selected File", MediaPlayer1->GetFileName());
+        ini.WriteString(SelectAudioForm::kSelectedFile, MediaPlayer1->GetFileName());
     else
         Form5->FileSelectedLabel->SetText(QStringLiteral("Audio File Not Selected"));
 }
@@ -130,7 +128,7 @@ void TForm4::FormClose(TObject*, TCloseAction&) {
 // The list entry's file, or, once a cancelled choice has emptied the list, the file the
 // player still holds.
 UnicodeString TForm4::ChosenPath() const {
-    if (PlayListBox->Count() > fileIndex)
-        return PlayListBox->GetObject(fileIndex)->GetFileName();
+    if (PlayListBox->Count() > kFileIndex)
+        return PlayListBox->GetObject(kFileIndex)->GetFileName();
     return MediaPlayer1->GetMedia()->GetFileName();
 }

@@ -1,10 +1,10 @@
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 #include "app/toolkit/idle.h"
 #include "app/window_set.h"
-#include "audio/form5.h"
-#include "callsign_editor/form3.h"
+#include "audio/audio_menu.h"
+#include "callsign_editor/callsign_editor.h"
 #include "main_window/tick_grid.h"
 
 SharedTimerState timerState;
@@ -49,6 +49,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateAudioControls();
     CreateColorPanel();
     BindEvents();
+    ShareMembers();
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
@@ -64,12 +65,12 @@ void TForm1::CreateClockArea() {
 void TForm1::CreateRunControls() {
     StopButton = new TColorButton(this);
     StopButton->SetColor(kStopRed);
-    StopButton->setAccessibleName(QStringLiteral("Stop"));
+    StopButton->SetAccessibleName(QStringLiteral("Stop"));
     Place(StopButton, {219, 256, 97, 46});
     StopLabel = AddLabel(kStop);
     StartButton = new TColorButton(this);
     StartButton->SetColor(kStartGreen);
-    StartButton->setAccessibleName(QStringLiteral("Start"));
+    StartButton->SetAccessibleName(QStringLiteral("Start"));
     Place(StartButton, {59, 256, 98, 46});
     StartLabel = AddLabel(kStart);
     RoundRect2 = new TRoundRect(this, kClockBackground);
@@ -79,11 +80,11 @@ void TForm1::CreateRunControls() {
 
 void TForm1::CreateModeAndAlertControls() {
     ModeButton = AddButton(QStringLiteral("Auto"), {35, 408, 89, 30});
-    ModeButton->setToolTip(QStringLiteral("Auto closes the alert at second 15; Manual keeps it "
-                                          "until you click it"));
+    ModeButton->SetHint(QStringLiteral("Auto closes the alert at second 15; Manual keeps it "
+                                       "until you click it"));
     ModeLabel = AddLabel(kMode);
     DisplayAlertButton = AddButton(QStringLiteral("Display "), {251, 408, 89, 30});
-    DisplayAlertButton->setToolTip(QStringLiteral("Show the alert window now"));
+    DisplayAlertButton->SetHint(QStringLiteral("Show the alert window now"));
     AlertLabel = AddLabel(kAlertScreen);
 }
 
@@ -92,8 +93,8 @@ void TForm1::CreateModeAndAlertControls() {
 TButton* TForm1::AddHiddenArea(QRect designed, const QString& name, const QString& hint) {
     TButton* area = AddButton(QString(), designed);
     area->SetOpacity(0);
-    area->setAccessibleName(name);
-    area->setToolTip(hint);
+    area->SetAccessibleName(name);
+    area->SetHint(hint);
     return area;
 }
 
@@ -113,8 +114,8 @@ void TForm1::CreateHiddenAreas() {
 void TForm1::CreateAudioControls() {
     AudioButton = new TColorButton(this);
     AudioButton->SetColor(claGold);
-    AudioButton->setAccessibleName(QStringLiteral("Audio"));
-    AudioButton->setToolTip(QStringLiteral("Double-click to choose the alert sound"));
+    AudioButton->SetAccessibleName(QStringLiteral("Audio"));
+    AudioButton->SetHint(QStringLiteral("Double-click to choose the alert sound"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -124,7 +125,7 @@ void TForm1::CreateAudioControls() {
 void TForm1::CreateColorPanel() {
     ColorPanel1 = new TColorPanel(this);
     ColorPanel1->SetColor(claBlue);
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
     Place(ColorPanel1, {32, 136, 329, 193});
     Label2 = AddLabel(kAudioStatus);
     BindingsList1 = new TBindingsList(this);
@@ -148,6 +149,12 @@ void TForm1::BindEvents() {
     AudioButton->OnDblClick = Handler(this, &TForm1::AudioButtonDblClick);
     EditCallSignButton->OnMouseWheel = Handler(this, &TForm1::EditCallSignButtonMouseWheel);
     ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
+}
+
+// The members the windows share start from their construction values with each main window.
+void TForm1::ShareMembers() {
+    shared = SharedMembers{};
+    shared.CallSign = CallSign;
 }
 
 void TForm1::ShowRunAndModeTexts() {
@@ -194,23 +201,19 @@ void TForm1::GMTButtonDblClick(TObject*) {
 
 // The editor sets the callsign itself at each commit; it is saved when this window closes.
 void TForm1::EditCallSignButtonDblClick(TObject*) {
-    Form3 = TForm::Construct<TForm3>(this);
-    Form3->ShowModal();
-    delete Form3;
+    OpenModal(Form3, this);
 }
 
 // The menu and its picker set audioChoice and selectedFile themselves; the next mark sounds them.
 void TForm1::AudioButtonDblClick(TObject*) {
-    Form5 = TForm::Construct<TForm5>(this);
-    Form5->ShowModal();
-    delete Form5;
+    OpenModal(Form5, this);
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(true);
+    ColorPanel1->SetVisible(true);
 }
 
 void TForm1::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
 }

@@ -9,8 +9,6 @@
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/open_dialog.h"
 
-class TBrushObject;
-
 class TForm4 : public TForm {
 public:
     explicit TForm4(TComponent* Owner);

@@ -1,12 +1,10 @@
-#include "alert_window/alert.h"
+#include "alert_window/alert_window.h"
 
 #include "app/window_set.h"
-#include "main_window/form1.h"
 
 namespace {
 
-const TFormDesign kWindow{
-    QStringLiteral(" Timer Chimewell!"), 600, 500, 560, 80, TFormStyle::StayOnTop};
+const TFormDesign kWindow{kCaption, 600, 500, 560, 80, TFormStyle::StayOnTop};
 
 constexpr TFont kHint{14, false, true, true};
 
@@ -35,9 +33,9 @@ TAlert::TAlert(TComponent* Owner)
 void TAlert::CreateFace() {
     CloseButton = new TColorButton(this);
     CloseButton->SetColor(claYellow);
-    CloseButton->setAccessibleName(QStringLiteral("Close the alert"));
-    CloseButton->setToolTip(QStringLiteral("Click to close; roll the mouse wheel to choose "
-                                           "this window's colour"));
+    CloseButton->SetAccessibleName(QStringLiteral("Close the alert"));
+    CloseButton->SetHint(QStringLiteral("Click to close; roll the mouse wheel to choose "
+                                        "this window's colour"));
     Place(CloseButton, {0, 0, 600, 500}, TAlignLayout::Client);
     Time_To_Label = AddLabel(kTitle, TAlignLayout::Horizontal);
     Label1 = AddLabel(kClickHint, TAlignLayout::Horizontal);
@@ -46,7 +44,7 @@ void TAlert::CreateFace() {
 void TAlert::CreateColorPicker() {
     ColorPanel1 = new TColorPanel(this);
     ColorPanel1->SetColor(claYellow);
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
     Place(ColorPanel1, {120, 176, 393, 145}, TAlignLayout::None);
     BindingsList1 = new TBindingsList(this);
     LinkControlToPropertyColor = new TLinkControlToProperty(BindingsList1);
@@ -78,36 +76,36 @@ void TAlert::FormActivate(TObject*) {
 }
 
 void TAlert::TakeStoredLook() {
-    SetLeft(Form1->alertLeft);
-    SetTop(Form1->alertTop);
-    SetWidth(Form1->alertWidth);
-    SetHeight(Form1->alertHeight);
-    CloseButton->SetColor(static_cast<TAlphaColor>(Form1->alertColor));
+    SetLeft(shared.alertLeft);
+    SetTop(shared.alertTop);
+    SetWidth(shared.alertWidth);
+    SetHeight(shared.alertHeight);
+    CloseButton->SetColor(static_cast<TAlphaColor>(shared.alertColor));
 }
 
 void TAlert::FormDeactivate(TObject*) {
-    Form1->alertLeft = GetLeft();
-    Form1->alertTop = GetTop();
-    Form1->alertWidth = GetWidth();
-    Form1->alertHeight = GetHeight();
-    Form1->alertColor = CloseButton->GetColor();
+    shared.alertLeft = GetLeft();
+    shared.alertTop = GetTop();
+    shared.alertWidth = GetWidth();
+    shared.alertHeight = GetHeight();
+    shared.alertColor = CloseButton->GetColor();
 }
 
 // Closing from the title bar is a close request like a click, so the main window's flags
 // follow and the next mark can show the alert again.
 void TAlert::FormClose(TObject*, TCloseAction&) {
-    Form1->alertCloseRequest = true;
+    shared.alertCloseRequest = true;
 }
 
 void TAlert::CloseButtonClick(TObject*) {
-    ColorPanel1->setVisible(false);
-    Form1->alertCloseRequest = true;
+    ColorPanel1->SetVisible(false);
+    shared.alertCloseRequest = true;
 }
 
 void TAlert::CloseButtonMouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(true);
+    ColorPanel1->SetVisible(true);
 }
 
 void TAlert::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
-    ColorPanel1->setVisible(false);
+    ColorPanel1->SetVisible(false);
 }

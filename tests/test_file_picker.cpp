@@ -7,7 +7,7 @@
 #include "settings/ini_file.h"
 #include "tone_wav.h"
 
-class TestAudioPicker : public QObject {
+class TestFilePicker : public QObject {
     Q_OBJECT
 
     TApplication application;
@@ -169,10 +169,11 @@ private slots:
         if (picker->GetVisible())
             picker->Close();
         QVERIFY(!picker->GetVisible());
-        QCOMPARE(Form1->selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
-        QCOMPARE(Form1->audioChoice, handedToMainWindow ? 2 : 1);
-        const QString file = TIniFile(SettingsFilePath())
-                                 .ReadString("Select Audio Form", "Selected File", QString());
+        QCOMPARE(shared.selectedFile, handedToMainWindow ? Tone() : QStringLiteral("0"));
+        QCOMPARE(shared.audioChoice,
+                 handedToMainWindow ? AudioChoice::AudioFile : AudioChoice::SystemTone);
+        const QString file =
+            TIniFile(SettingsFilePath()).ReadString(SelectAudioForm::kSelectedFile, QString());
         QCOMPARE(file, stored ? Tone() : QStringLiteral("/music/old.wav"));
         QCOMPARE(Form5->FileSelectedLabel->GetText(), menuLabel);
     }
@@ -203,7 +204,7 @@ private slots:
         else
             application.ShowException(std::runtime_error("a file that is not audio"));
         QVERIFY(dialog);
-        QVERIFY(Form1->alertCloseRequest);
+        QVERIFY(shared.alertCloseRequest);
     }
 
     void closeWritesItsKeysInOrder() {
@@ -217,5 +218,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAudioPicker)
-#include "test_audio_picker.moc"
+QTEST_MAIN(TestFilePicker)
+#include "test_file_picker.moc"

@@ -1,0 +1,22 @@
+#include "app/toolkit/form_place.h"
+
+#include "app/toolkit/form.h"
+
+void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& form) {
+    RestoreFormPlace(ini, keys, form, {keys.Width.byDefault, keys.Height.byDefault});
+}
+
+void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& form,
+                      QSize defaultSize) {
+    form.SetLeft(ini.ReadInteger(keys.Left));
+    form.SetTop(ini.ReadInteger(keys.Top));
+    form.SetWidth(ini.ReadInteger(keys.Width, defaultSize.width()));
+    form.SetHeight(ini.ReadInteger(keys.Height, defaultSize.height()));
+}
+
+void SaveFormPlace(TIniFile& ini, const FormPlaceKeys& keys, const TForm& form) {
+    ini.WriteInteger(keys.Left, form.GetLeft());
+    ini.WriteInteger(keys.Top, form.GetTop());
+    ini.WriteInteger(keys.Width, form.GetWidth());
+    ini.WriteInteger(keys.Height, form.GetHeight());
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The place and size each window keeps under its own section of the settings file: read and
+// applied one value at a time, as stored (the window keeps itself reachable on screen), and
+// written back from the window's outer frame.
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+#include <QSize>
+
+class TForm;
+
+void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& form);
+// For a window whose size, when none is stored, is `defaultSize` instead of the keys' own.
+void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& form,
+                      QSize defaultSize);
+void SaveFormPlace(TIniFile& ini, const FormPlaceKeys& keys, const TForm& form);

@@ -1,0 +1,131 @@
+#pragma once
+// Every key of the settings file, declared once: its section, its name as the program has
+// always spelt it, its type and its default. The windows read and write their keys through
+// these rows, each window in its own order. Where a window reads a key with the value it
+// already holds as the default, the row holds the value a first run starts from. A new key is
+// a new row, listed in kAllKeys too.
+#include "settings/audio_choice.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <variant>
+
+// A row of any type, for what walks every key (the settings fuzzer).
+struct AnyKey {
+    std::string_view section;
+    std::string_view name;
+    std::variant<std::int32_t, bool, std::string_view> byDefault;
+};
+
+// A key: where it is stored, and what a missing or unreadable entry reads as.
+template <class Value> struct SettingsKey {
+    std::string_view section;
+    std::string_view name;
+    Value byDefault;
+
+    constexpr operator AnyKey() const { return {section, name, byDefault}; }
+};
+using IntegerKey = SettingsKey<std::int32_t>;
+using BoolKey = SettingsKey<bool>;
+using TextKey = SettingsKey<std::string_view>;
+
+// The place and size a window keeps under its own section.
+struct FormPlaceKeys {
+    IntegerKey Left;
+    IntegerKey Top;
+    IntegerKey Width;
+    IntegerKey Height;
+};
+
+constexpr FormPlaceKeys PlaceKeys(std::string_view section, std::int32_t left, std::int32_t top,
+                                  std::int32_t width, std::int32_t height) {
+    return {{section, "Left", left},
+            {section, "Top", top},
+            {section, "Width", width},
+            {section, "Height", height}};
+}
+
+namespace MainForm {
+inline constexpr std::string_view kSection = "Main Form";
+// The window reads its size with its own outer size as the default: its designed client size
+// (here) framed as the desktop frames it.
+inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 50, 50, 375, 565);
+inline constexpr IntegerKey kAudio{kSection, "Audio",
+                                   static_cast<std::int32_t>(AudioChoice::SystemTone)};
+inline constexpr IntegerKey kAMPM{kSection, "AMPM", 0};
+inline constexpr TextKey kCallSign{kSection, "CallSign", "Callsign"};
+// Colours are stored as signed 32-bit integers: claBlue, 0xFF0000FF, is negative.
+inline constexpr IntegerKey kCS_FontColor{kSection, "CS_FontColor", -16776961};
+inline constexpr TextKey kActive_Indicator{kSection, "Active_Indicator", "Active"};
+inline constexpr TextKey kGMT{kSection, "GMT", ""};
+inline constexpr TextKey kModeIndicator{kSection, "Mode Indicator", "Auto"};
+inline constexpr BoolKey kStart{kSection, "Start", true};
+inline constexpr BoolKey kMode{kSection, "Mode", true};
+inline constexpr BoolKey kLocalTimeZone{kSection, "localTimeZone", true};
+// The alert window's place and colour; the colour is yellow with alpha 0, not opaque yellow.
+inline constexpr IntegerKey kForm2Left{kSection, "form2Left", 100};
+inline constexpr IntegerKey kForm2Top{kSection, "form2Top", 100};
+inline constexpr IntegerKey kForm2Width{kSection, "form2Width", 600};
+inline constexpr IntegerKey kForm2Height{kSection, "form2Height", 500};
+inline constexpr IntegerKey kForm2Color{kSection, "form2Color", 0x00FFFF00};
+} // namespace MainForm
+
+// The callsign editor's.
+namespace CallSignForm {
+inline constexpr std::string_view kSection = "CallSign Form";
+inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 370, 330);
+} // namespace CallSignForm
+
+// The audio file picker's.
+namespace SelectAudioForm {
+inline constexpr std::string_view kSection = "Select Audio Form";
+inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 450, 425);
+// "0" (the integer 0 as text) stands for "no file chosen yet".
+inline constexpr TextKey kSelectedFile{kSection, "Selected File", "0"};
+} // namespace SelectAudioForm
+
+// The audio menu's.
+namespace AudioForm {
+inline constexpr std::string_view kSection = "Audio Form";
+inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 240, 390);
+// 1 once the picker has handed a file selection over.
+inline constexpr IntegerKey kFileExists{kSection, "fileExists", 0};
+} // namespace AudioForm
+
+// Every key above, a section's keys together.
+inline constexpr auto kAllKeys = std::to_array<AnyKey>({
+    MainForm::kPlace.Left,
+    MainForm::kPlace.Top,
+    MainForm::kPlace.Width,
+    MainForm::kPlace.Height,
+    MainForm::kAudio,
+    MainForm::kAMPM,
+    MainForm::kCallSign,
+    MainForm::kCS_FontColor,
+    MainForm::kActive_Indicator,
+    MainForm::kGMT,
+    MainForm::kModeIndicator,
+    MainForm::kStart,
+    MainForm::kMode,
+    MainForm::kLocalTimeZone,
+    MainForm::kForm2Left,
+    MainForm::kForm2Top,
+    MainForm::kForm2Width,
+    MainForm::kForm2Height,
+    MainForm::kForm2Color,
+    CallSignForm::kPlace.Left,
+    CallSignForm::kPlace.Top,
+    CallSignForm::kPlace.Width,
+    CallSignForm::kPlace.Height,
+    SelectAudioForm::kPlace.Left,
+    SelectAudioForm::kPlace.Top,
+    SelectAudioForm::kPlace.Width,
+    SelectAudioForm::kPlace.Height,
+    SelectAudioForm::kSelectedFile,
+    AudioForm::kPlace.Left,
+    AudioForm::kPlace.Top,
+    AudioForm::kPlace.Width,
+    AudioForm::kPlace.Height,
+    AudioForm::kFileExists,
+});
