@@ -5,8 +5,8 @@
 #include "alert_window/alert_window.h"
 #include "app/toolkit/message_beep.h"
 #include "app/window_set.h"
-#include "main_window/audio_choice.h"
 #include "main_window/identification_cycle.h"
+#include "settings/audio_choice.h"
 
 #include <cstdio>
 
@@ -48,9 +48,9 @@ void TForm1::MilliTimerTimer(TObject*) {
 // The first mark sounds on time: what the chosen audio needs is loaded beforehand, and only
 // that, for the media backend alone takes megabytes.
 void TForm1::PrepareChosenAudio() {
-    if (audioChoice == kAudioFile)
+    if (shared.audioChoice == AudioChoice::AudioFile)
         MediaPlayer1->Prepare();
-    if (audioChoice == kSystemTone)
+    if (shared.audioChoice == AudioChoice::SystemTone)
         PrepareMessageBeep();
 }
 
