@@ -2,7 +2,6 @@
 #include "settings/text_encoding.h"
 
 #include <QtTest>
-#include <random>
 
 namespace {
 
@@ -12,17 +11,6 @@ std::string_view View(const QByteArray& bytes) {
 
 QByteArray Bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Short lines built mostly from the characters that give an INI file its structure.
-QByteArray RandomIniBytes(std::mt19937& random) {
-    static constexpr char kAlphabet[] = "[]=;\r\n \t aAzZ\xEF\xBB\xBF\xFF\x01";
-    std::uniform_int_distribution<int> length(0, 120);
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 1);
-    QByteArray bytes;
-    for (int i = length(random); i > 0; --i)
-        bytes += kAlphabet[pick(random)]; // includes the terminating NUL byte on purpose
-    return bytes;
 }
 
 // `stored` is what "Top" of "[Main Form]" reads before `value` is set; null when absent.
@@ -42,7 +30,6 @@ private slots:
     void readsAndEditsInPlace();
     void parsesInt32_data();
     void parsesInt32();
-    void survivesArbitraryBytes();
     void decodesUtf16AfterItsMarkOnly_data();
     void decodesUtf16AfterItsMarkOnly();
 };
@@ -127,26 +114,6 @@ void TestIniDocument::parsesInt32() {
     QCOMPARE(parsed.has_value(), valid);
     if (valid)
         QCOMPARE(*parsed, expected);
-}
-
-// Whatever the bytes, parsing gives them back unchanged, and a value written into them reads
-// back as written.
-void TestIniDocument::survivesArbitraryBytes() {
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 500; ++round) {
-        const QByteArray bytes = RandomIniBytes(random);
-        IniDocument document = IniDocument::Parse(View(bytes));
-        QByteArray text = bytes;
-        while (text.startsWith("\xEF\xBB\xBF"))
-            text.remove(0, 3);
-        QCOMPARE(Bytes(document.Serialize()), text);
-
-        document.Set("Main Form", "CallSign", "DL1ABC");
-        document.Set("a", "A", "1");
-        const IniDocument reread = IniDocument::Parse(document.Serialize());
-        QCOMPARE(reread.Get("Main Form", "CallSign"), std::optional<std::string>("DL1ABC"));
-        QCOMPARE(reread.Get("A", "a"), std::optional<std::string>("1"));
-    }
 }
 
 // Decoded text encodes back to the very bytes; `text` is null where they are not UTF-16.
