@@ -177,28 +177,23 @@ private slots:
         QFile::remove(SettingsPath());
     }
 
+    // A value that is empty, or a word, is no number: the default stands; any number but 0 is
+    // true.
     void roundTripsThroughTheFile() {
         {
             TIniFile ini(SettingsPath());
             ini.WriteInteger(MainForm::kCS_FontColor, -16776961);
             ini.WriteString(MainForm::kCallSign, "DL1ÄBC");
             ini.WriteString(MainForm::kGMT, "");
-            ini.WriteBool(MainForm::kStart, false);
-            ini.UpdateFile();
-            QCOMPARE(Contents(SettingsPath()), QByteArray("[Main Form]\nCS_FontColor=-16776961\n"
-                                                          "CallSign=DL1ÄBC\nGMT=\nStart=0\n"));
         }
+        QCOMPARE(Contents(SettingsPath()),
+                 QByteArray("[Main Form]\nCS_FontColor=-16776961\nCallSign=DL1ÄBC\nGMT=\n"));
         TIniFile ini(SettingsPath());
         QCOMPARE(ini.ReadInteger(MainForm::kCS_FontColor, 0), -16776961);
         QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), QString("DL1ÄBC"));
         QCOMPARE(ini.ReadString(MainForm::kGMT, "GMT"), QString());
-        QCOMPARE(ini.ReadInteger(IntegerKey{"Main Form", "GMT", 3}),
-                 3); // an empty value is no number
-        QCOMPARE(ini.ReadInteger(AudioForm::kPlace.Left, 100), 100);
-        QCOMPARE(ini.ReadBool(MainForm::kStart, true), false);
-        QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CS_FontColor", false}), true); // not 0
-        // A word is no number: the default stands.
-        QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", false}), false);
+        QCOMPARE(ini.ReadInteger(IntegerKey{"Main Form", "GMT", 3}), 3);
+        QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CS_FontColor", false}), true);
         QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", true}), true);
         QVERIFY(m_reported.isEmpty());
     }
@@ -264,7 +259,13 @@ private slots:
     }
     void savesThatCannotBeDone() {
         QFETCH(Obstacle, obstacle);
-        QVERIFY(AsUnprivileged([&] { return SaveAgainst(obstacle); }));
+        // Only permissions need an unprivileged child; the rest run here, where they count
+        // towards the coverage.
+        const bool permissions = obstacle == Obstacle::LockedFolder ||
+                                 obstacle == Obstacle::LockedFolderWithFile ||
+                                 obstacle == Obstacle::NoReadPermission;
+        QVERIFY(permissions ? AsUnprivileged([&] { return SaveAgainst(obstacle); })
+                            : SaveAgainst(obstacle));
     }
 };
 
