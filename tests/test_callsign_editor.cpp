@@ -1,6 +1,6 @@
 // The callsign editor, opened with a double-click as the operator opens it: what it commits into
-// the main window's callsign, its fresh start at each opening, its saved place, and callsigns
-// of any length and script surviving the settings file.
+// the main window's callsign, its fresh start at each opening, and callsigns of any length and
+// script surviving the settings file.
 #include "windows_fixture.h"
 
 #include <QClipboard>
@@ -102,20 +102,6 @@ private slots:
         windows->OpenMainWindows();
         QCOMPARE(Shown(), nextRun);
         QVERIFY(ShowsWholeText(Form1->CallSign));
-    }
-
-    void placeIsRestoredAndSaved() {
-        Form3 = TForm::Construct<TForm3>(Form1);
-        QCOMPARE(QRect(Form3->GetLeft(), Form3->GetTop(), Form3->GetWidth(), Form3->GetHeight()),
-                 QRect(100, 100, 370, 330));
-        Form3->SetLeft(140);
-        Form3->SetTop(120);
-        Form3->Close();
-        QCOMPARE(windows->Settings(),
-                 QStringLiteral("[CallSign Form]\nLeft=140\nTop=120\nWidth=370\nHeight=330\n"));
-        delete Form3;
-        Form3 = TForm::Construct<TForm3>(Form1);
-        QCOMPARE(QPoint(Form3->GetLeft(), Form3->GetTop()), QPoint(140, 120));
     }
 };
 

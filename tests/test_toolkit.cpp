@@ -3,7 +3,6 @@
 #include "app/toolkit/controls.h"
 #include "app/toolkit/form.h"
 #include "app/toolkit/screen_placement.h"
-#include "app/toolkit/timer.h"
 
 #include <QtTest>
 #include <limits>
@@ -100,38 +99,6 @@ private slots:
         form.Cover->SetText(QStringLiteral("/home/operator/Music/alerts/a-long-file-name.flac"));
         QCoreApplication::processEvents();
         QCOMPARE(form.Cover->geometry(), designed);
-    }
-
-    void invisibleButtonStillTakesDoubleClicksAndWheel() {
-        TButton area(nullptr);
-        area.SetOpacity(0);
-        area.resize(100, 40);
-        int doubleClicks = 0;
-        int wheels = 0;
-        area.OnDblClick = [&](TObject*) { ++doubleClicks; };
-        area.OnMouseWheel = [&](TObject*, TShiftState, int, bool&) { ++wheels; };
-        area.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&area));
-        QTest::mouseDClick(&area, Qt::LeftButton);
-        QWheelEvent wheel(QPointF(10, 10), area.mapToGlobal(QPointF(10, 10)), {}, {0, -120}, {}, {},
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&area, &wheel);
-        QCOMPARE(doubleClicks + 10 * wheels, 11);
-    }
-
-    void ticksContinueDuringModalShowing() {
-        ProbeForm owner(nullptr);
-        auto* modal = TForm::Construct<ProbeForm>(&owner);
-        TTimer timer(nullptr);
-        timer.SetInterval(5);
-        int ticks = 0;
-        timer.OnTimer = [&](TObject*) {
-            if (++ticks == 3)
-                modal->Close();
-        };
-        modal->ShowModal();
-        QCOMPARE(ticks, 3);
-        delete modal;
     }
 
     void shownFrame_data() {
