@@ -1,6 +1,6 @@
 // The audio menu and the audio file picker on real widgets, with a stand-in answering for the
-// operator in the open dialog: the modal openings that lead to them, the menu's choices, the
-// picker's buttons in each state, and what reaches the main window and the settings file.
+// operator in the open dialog: the menu's opening and choices, the picker's buttons in each
+// state, and what reaches the main window and the settings file.
 #include "app/toolkit/media_codec_manager.h"
 #include "windows_fixture.h"
 
@@ -30,21 +30,6 @@ class TestAudioWindows : public QObject {
     QString Loaded(TForm4* picker) const {
         return picker->MediaPlayer1->GetMedia() ? picker->MediaPlayer1->GetFileName() : QString();
     }
-    QString StoredFile() const {
-        return TIniFile(SettingsFilePath()).ReadString(SelectAudioForm::kSelectedFile, "none");
-    }
-    // Runs `whileOpen` on the modal window that the click shows, then closes that window.
-    template <class Form>
-    void RunModal(const std::function<void()>& click, const std::function<void(Form*)>& whileOpen) {
-        QTimer::singleShot(0, Form1, [&] {
-            auto* shown = dynamic_cast<Form*>(QApplication::activeModalWidget());
-            QVERIFY(shown);
-            whileOpen(shown);
-            shown->close();
-        });
-        click();
-    }
-
 private slots:
     void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/native"); }
     void cleanupTestCase() { TOpenDialog::SetChooser(nullptr); }
@@ -60,52 +45,25 @@ private slots:
     }
     void cleanup() { windows.reset(); }
 
-    // The Audio button's double-click opens the menu over the main window, Select File the
-    // picker over the menu, which stays open; each is destroyed once closed, having saved its
-    // keys in their order.
-    void openingsAreModalToTheirOpener() {
-        Form1->SetVisible(true);
-        answer = {Tone()};
-        RunModal<TForm5>([] { QTest::mouseDClick(Form1->AudioButton, Qt::LeftButton); },
-                         [this](TForm5* menu) {
-                             QCOMPARE(menu->parentWidget(), Form1);
-                             RunModal<TForm4>(
-                                 [menu] { QTest::mouseClick(menu->SelectFile, Qt::LeftButton); },
-                                 [menu](TForm4* picker) {
-                                     QCOMPARE(picker->parentWidget(), menu);
-                                     QVERIFY(menu->GetVisible());
-                                     QTest::mouseClick(picker->Button1, Qt::LeftButton);
-                                 });
-                             QVERIFY(!Form4 && menu->GetVisible());
-                         });
-        QVERIFY(!Form5);
-        QCOMPARE(windows->Settings(),
-                 QStringLiteral("[Select Audio Form]\nLeft=100\nTop=100\nWidth=450\nHeight=425\n"
-                                "Selected File=%1\n\n[Audio Form]\nLeft=100\nTop=100\nWidth=240\n"
-                                "Height=390\nfileExists=0\n\n[Main Form]\nAudio=1\n")
-                     .arg(Tone()));
-    }
-
     // The menu's label shows what the main window held before the reload from the file.
     void menuOpening_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("after");
-        const QByteArray file = "[Select Audio Form]\nSelected File=/music/b.wav\n";
-        const QString none = QStringLiteral("No File Selected");
-        QTest::newRow("nothing stored") << QByteArray() << "/a.wav" << none << "/a.wav";
-        QTest::newRow("saved selection") << "[Audio Form]\nfileExists=1\n" + file << "0"
-                                         << "0"
-                                         << "/music/b.wav";
-        QTest::newRow("saved, no file key")
-            << QByteArray("[Audio Form]\nfileExists=1\n") << "/a.wav"
-            << "/a.wav"
-            << "0";
-        QTest::newRow("2 is no selection")
-            << "[Audio Form]\nfileExists=2\n" + file << "/a.wav" << none << "/a.wav";
-        QTest::newRow("unreadable")
-            << "[Audio Form]\nfileExists=one\n" + file << "0" << none << "0";
+        // fileExists as stored, and whether a selected file is stored beside it.
+        const auto row = [](const char* name, const char* fileExists, bool file, const char* before,
+                            const char* label, const char* after) {
+            QByteArray stored =
+                fileExists ? "[Audio Form]\nfileExists=" + QByteArray(fileExists) : "";
+            stored += file ? "\n[Select Audio Form]\nSelected File=/music/b.wav\n" : "\n";
+            QTest::newRow(name) << stored << before << label << after;
+        };
+        row("nothing stored", nullptr, false, "/a.wav", "No File Selected", "/a.wav");
+        row("saved selection", "1", true, "0", "0", "/music/b.wav");
+        row("no file key, saved", "1", false, "/a.wav", "/a.wav", "0");
+        row("2 is no selection", "2", true, "/a.wav", "No File Selected", "/a.wav");
+        row("unreadable", "one", true, "0", "No File Selected", "0");
     }
     void menuOpening() {
         QFETCH(QByteArray, stored);
@@ -136,17 +94,15 @@ private slots:
         QTest::addColumn<QString>("selectedFile");
         QTest::addColumn<int>("choice");
         QTest::addColumn<QString>("label");
-        QTest::newRow("No Audio") << "No Audio"
-                                  << "/a.wav" << 0 << "";
-        QTest::newRow("System Tones") << "System Tones"
-                                      << "0" << 1 << "";
-        QTest::newRow("Play File") << "Play File"
-                                   << "/a.wav" << 2 << "No File Selected";
-        QTest::newRow("Play File, empty text") << "Play File"
-                                               << "" << 2 << "No File Selected";
-        QTest::newRow("Play File, none chosen")
-            << "Play File"
-            << "0" << -1 << "You must first select an audio file";
+        const auto row = [](const char* name, const char* button, const char* selectedFile,
+                            int choice, const char* label) {
+            QTest::newRow(name) << QString(button) << QString(selectedFile) << choice << label;
+        };
+        row("No Audio", "No Audio", "/a.wav", 0, "");
+        row("System Tones", "System Tones", "0", 1, "");
+        row("Play File", "Play File", "/a.wav", 2, "No File Selected");
+        row("Play File, empty text", "Play File", "", 2, "No File Selected");
+        row("Play File, none chosen", "Play File", "0", -1, "You must first select an audio file");
     }
 
     // Only the choice of a file shows the label; a refusal keeps the menu open, unstored.
@@ -168,6 +124,9 @@ private slots:
                  label);
         QCOMPARE(shared.selectedFile, selectedFile);
         QCOMPARE(TIniFile(SettingsFilePath()).ReadInteger(MainForm::kAudio, -1), choice);
+        if (choice >= 0) // closed, the menu saved its keys in their order
+            QVERIFY(windows->Settings().startsWith(
+                "[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\nfileExists="));
     }
 
     // A stored file is only shown, neither listed nor loaded.
@@ -179,34 +138,39 @@ private slots:
         QVERIFY(picker->PlayListBox->Count() == 0 && !picker->MediaPlayer1->GetMedia());
     }
 
-    void pickerSteps_data() {
+    void picker_data() {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<int>("listed");
         QTest::addColumn<QString>("loaded");
         QTest::addColumn<int>("fileExists");
-        const QString tone = QStringLiteral("call sign tone.wav");
-        const QString none;
-        QTest::newRow("empty: clear, play, save do nothing")
-            << QStringList{"Clear Selection", "Play Audio File", "Save File Selection"} << 0 << none
-            << 0;
-        QTest::newRow("cancel") << QStringList{"cancel"} << 0 << none << 0;
-        QTest::newRow("choose, save")
-            << QStringList{"choose", "Save File Selection"} << 1 << tone << 1;
-        QTest::newRow("choose another, save")
-            << QStringList{"choose", "other", "Save File Selection"} << 1 << "Grüße <音> & co.wav"
-            << 1;
-        QTest::newRow("clear") << QStringList{"choose", "Clear Selection"} << 0 << none << 0;
-        QTest::newRow("cancel keeps the file") << QStringList{"choose", "cancel"} << 0 << tone << 0;
-        QTest::newRow("orphaned save")
-            << QStringList{"choose", "cancel", "Save File Selection"} << 0 << tone << 1;
-        QTest::newRow("orphaned clear")
-            << QStringList{"choose", "cancel", "Clear Selection"} << 0 << none << 0;
-        QTest::newRow("bad file") << QStringList{"choose", "bad"} << 0 << tone << 0;
+        const auto row = [](const char* name, const QStringList& steps, int listed,
+                            const char* loaded, int fileExists) {
+            QTest::newRow(name) << steps << listed << QString::fromUtf8(loaded) << fileExists;
+        };
+        const char* tone = "call sign tone.wav";
+        row("empty: clear, play, save do nothing",
+            {"Clear Selection", "Play Audio File", "Save File Selection"}, 0, "", 0);
+        row("cancel", {"cancel"}, 0, "", 0);
+        row("choose, save", {"choose", "Save File Selection"}, 1, tone, 1);
+        row("choose another, save", {"choose", "other", "Save File Selection"}, 1,
+            "Grüße <音> & co.wav", 1);
+        row("clear", {"choose", "Clear Selection"}, 0, "", 0);
+        row("cancel keeps the file", {"choose", "cancel"}, 0, tone, 0);
+        row("orphaned save", {"choose", "cancel", "Save File Selection"}, 0, tone, 1);
+        row("orphaned clear", {"choose", "cancel", "Clear Selection"}, 0, "", 0);
+        row("bad file", {"choose", "bad"}, 0, tone, 0);
+        row("close and return, loaded", {"choose", "Close and Return"}, 1, tone, 0);
+        row("close and return, nothing loaded", {"Close and Return"}, 0, "", 0);
+        row("saved, cleared, close and return",
+            {"choose", "Save File Selection", "Clear Selection", "Close and Return"}, 0, "", 1);
     }
 
     // The list shows the name and holds the path; saving reaches the menu but not the file; a
-    // file that is not audio is refused by name.
-    void pickerSteps() {
+    // file that is not audio is refused by name. At the close (the close box unless the steps
+    // closed it) only Close and Return hands a loaded file to the main window; without a loaded
+    // file the main window keeps its "0" and its choice and no file is stored; the keys are
+    // written in their order.
+    void picker() {
         QFETCH(QStringList, steps);
         QFETCH(int, listed);
         QFETCH(QString, loaded);
@@ -216,6 +180,8 @@ private slots:
             reported << QString::fromUtf8(e.what());
         };
         TForm4* picker = OpenPickerOverMenu();
+        picker->SetVisible(true);
+        const QString closing = steps.last() == "Close and Return" ? steps.takeLast() : QString();
         for (const QString& step : steps)
             Do(picker, step);
         QCOMPARE(ExtractFileName(Loaded(picker)), loaded);
@@ -225,7 +191,8 @@ private slots:
             QCOMPARE(picker->PlayListBox->GetObject(0)->GetFileName(), Loaded(picker));
         }
         QCOMPARE(Form5->fileExists, fileExists);
-        const QString label = fileExists ? Loaded(picker) : QStringLiteral("No file selected");
+        const QString saved = steps.contains("other") ? OtherTone() : Tone();
+        const QString label = fileExists ? saved : QStringLiteral("No file selected");
         QCOMPARE(picker->Label1->GetText(), label);
         QVERIFY(ShowsWholeText(picker->Label1));
         if (fileExists)
@@ -234,49 +201,18 @@ private slots:
         QCOMPARE(reported.size(), steps.count("bad"));
         for (const QString& report : reported)
             QVERIFY2(report.contains("\"" + Noise() + "\""), qPrintable(report));
-    }
 
-    void pickerClosing_data() {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<bool>("handedOver");
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<QString>("menuLabel");
-        const QString notSelected = QStringLiteral("Audio File Not Selected");
-        const QString unchanged = QStringLiteral("No File Selected");
-        QTest::newRow("close box, loaded") << QStringList{"choose"} << false << true << unchanged;
-        QTest::newRow("close and return, loaded")
-            << QStringList{"choose", "Close and Return"} << true << true << unchanged;
-        QTest::newRow("close box, nothing loaded")
-            << QStringList{} << false << false << notSelected;
-        QTest::newRow("close and return, nothing loaded")
-            << QStringList{"Close and Return"} << false << false << notSelected;
-        QTest::newRow("saved, cleared, close and return")
-            << QStringList{"choose", "Save File Selection", "Clear Selection", "Close and Return"}
-            << false << false << notSelected;
-    }
-
-    // Without a loaded file the main window keeps its "0" and its choice, and the file keeps
-    // the path stored before; the keys are written in their order.
-    void pickerClosing() {
-        QFETCH(QStringList, steps);
-        QFETCH(bool, handedOver);
-        QFETCH(bool, stored);
-        QFETCH(QString, menuLabel);
-        windows->Store("[Select Audio Form]\nSelected File=/music/old.wav\n");
-        TForm4* picker = OpenPickerOverMenu();
-        picker->SetVisible(true);
-        for (const QString& step : steps)
-            Do(picker, step);
-        if (picker->GetVisible())
-            picker->Close();
+        const QString path = Loaded(picker);
+        const bool handedOver = !closing.isEmpty() && !path.isEmpty();
+        closing.isEmpty() ? (void)picker->Close() : Do(picker, closing);
         QVERIFY(!picker->GetVisible());
-        QCOMPARE(shared.selectedFile, handedOver ? Tone() : QStringLiteral("0"));
+        QCOMPARE(shared.selectedFile, handedOver ? path : QStringLiteral("0"));
         QCOMPARE(shared.audioChoice, handedOver ? AudioChoice::AudioFile : AudioChoice::SystemTone);
-        QCOMPARE(StoredFile(), stored ? Tone() : QStringLiteral("/music/old.wav"));
-        QCOMPARE(Form5->FileSelectedLabel->GetText(), menuLabel);
-        QVERIFY(
-            windows->Settings().startsWith("[Select Audio Form]\nSelected File=" + StoredFile() +
-                                           "\nLeft=100\nTop=100\nWidth=450\nHeight=425\n"));
+        if (path.isEmpty())
+            QCOMPARE(Form5->FileSelectedLabel->GetText(), "Audio File Not Selected");
+        const QString file = path.isEmpty() ? QString() : "Selected File=" + path + "\n";
+        QCOMPARE(windows->Settings(),
+                 "[Select Audio Form]\nLeft=100\nTop=100\nWidth=450\nHeight=425\n" + file);
     }
 
     void dialogsLeaveTheAlertClickable_data() {
