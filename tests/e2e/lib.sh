@@ -11,8 +11,8 @@ export LC_NUMERIC=C
 
 readonly E2E_MAIN_TITLE=" Timer Chimewell! "
 readonly E2E_TITLE=" Timer Chimewell!" # the alert, the editor, the audio menu and the picker
-E2E_ROOT="" E2E_PROGRAM_PID="" E2E_EXIT_STATUS="" E2E_OFFSET="" E2E_MARK=""
-E2E_PIDS=() E2E_WATCH_PIDS=()
+E2E_ROOT="" E2E_PROGRAM_PID="" E2E_OFFSET="" E2E_MARK=""
+E2E_PIDS=()
 E2E_FAILURES=0
 E2E_POLL=0.02 # seconds between two looks
 
@@ -161,15 +161,6 @@ e2e_start_main() {
     e2e_expect_window main_window "$E2E_MAIN_TITLE" 20 # a loaded machine starts Qt slowly
 }
 
-# Waits at most $2 seconds for process $1 to end and sets E2E_EXIT_STATUS. Not in a subshell:
-# only the parent can collect the status.
-e2e_wait_exit() {
-    e2e_wait_until "$2" "! e2e_alive $1" || return 1
-    wait "$1"
-    E2E_EXIT_STATUS=$?
-    e2e_untrack "$1"
-}
-
 # Closes the program's main window $1 as its title bar's close box does; the program must then
 # end with status 0 within 10 s. $2 names the case.
 e2e_close_and_expect_exit() {
@@ -184,13 +175,18 @@ e2e_signal_and_expect_exit() {
     e2e_expect_exit "$2" "SIG$1"
 }
 
+# Not in a subshell: only the parent can collect the exit status.
 e2e_expect_exit() {
-    if ! e2e_wait_exit "$E2E_PROGRAM_PID" 10; then
+    local status
+    if ! e2e_wait_until 10 "! e2e_alive $E2E_PROGRAM_PID"; then
         e2e_fail "$1: still running 10 s after $2"
         e2e_stop "$E2E_PROGRAM_PID"
-    else
-        e2e_check "$1: exit status $E2E_EXIT_STATUS after $2" [ "$E2E_EXIT_STATUS" = 0 ]
+        return
     fi
+    wait "$E2E_PROGRAM_PID"
+    status=$?
+    e2e_untrack "$E2E_PROGRAM_PID"
+    e2e_check "$1: exit status $status after $2" [ "$status" = 0 ]
 }
 
 # --- windows -------------------------------------------------------------------------------
@@ -296,32 +292,6 @@ e2e_click_window() {
     [[ $# -ge 3 ]] && at="$2 $3"
     # shellcheck disable=SC2086 # two coordinates
     xdotool mousemove --window "$1" $at click --repeat "${4:-1}" --delay 80 1
-}
-
-# Logs the map and unmap events of window $2 (or of the root window's children with "root")
-# to file $1 as they happen, one "<real time> MapNotify|UnmapNotify <window>" line each.
-# Ready after ~0.3 s; E2E_WATCH_PIDS holds the processes to stop.
-e2e_watch_maps() {
-    local fifo="$E2E_ROOT/xev-$(date +%s%N)"
-    mkfifo "$fifo"
-    if [[ "$2" == root ]]; then
-        xev -root -event substructure >"$fifo" 2>/dev/null &
-    else
-        xev -id "$2" -event structure >"$fifo" 2>/dev/null &
-    fi
-    E2E_WATCH_PIDS=($!)
-    : >"$1"
-    # xev names the mapped window on the line after the event's name.
-    while IFS= read -r line; do
-        [[ "$line" == MapNotify* || "$line" == UnmapNotify* ]] || continue
-        at=$EPOCHREALTIME
-        IFS= read -r window
-        window=${window#*, window }
-        echo "$at ${line%% *} ${window%%,*}"
-    done <"$fifo" >"$1" &
-    E2E_WATCH_PIDS+=($!)
-    e2e_track "${E2E_WATCH_PIDS[0]}"
-    e2e_track "${E2E_WATCH_PIDS[1]}"
 }
 
 # Passes when section $1 of Chimewell.ini in the current directory holds each "key=value" line
