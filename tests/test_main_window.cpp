@@ -48,20 +48,6 @@ private slots:
     void init() { windows = std::make_unique<WindowsFixture>(); }
     void cleanup() { windows.reset(); }
 
-    // A first run's defaults, as the close writes them, in the order files have always had.
-    void closeWritesTheNineteenKeysInOrder() {
-        windows->OpenMainWindows();
-        Form1->Close();
-        QCOMPARE(windows->Settings(),
-                 QStringLiteral("[Main Form]\nLeft=50\nTop=50\nWidth=%1\nHeight=%2\nAudio=1\n"
-                                "CS_FontColor=-16776961\nAMPM=0\nCallSign=Callsign\n"
-                                "Active_Indicator=Active\nGMT=\nMode Indicator=Auto\nStart=1\n"
-                                "Mode=1\nlocalTimeZone=1\nform2Left=100\nform2Top=100\n"
-                                "form2Width=600\nform2Height=500\nform2Color=16776960\n")
-                     .arg(Form1->GetWidth())
-                     .arg(Form1->GetHeight()));
-    }
-
     // The indicator and the mode button name the state, whatever their own keys say; a value
     // that cannot be read, or an audio choice that is none, takes its default.
     void restoresWhatWasStored_data() {
@@ -102,6 +88,14 @@ private slots:
         const QString changed = "50|50|1|1|VE3ZZZ/P|ff0000ff|Stopped|Manual|0|GMT|0|420|4279383126";
         QCOMPARE(Restored(), changed);
         Form1->Close();
+        QCOMPARE(windows->Settings(), // every key, in the order files have always had
+                 QStringLiteral("[Main Form]\nLeft=50\nTop=50\nWidth=%1\nHeight=%2\nAudio=1\n"
+                                "CS_FontColor=-16776961\nAMPM=1\nCallSign=VE3ZZZ/P\n"
+                                "Active_Indicator=Stopped\nGMT=GMT\nMode Indicator=Manual\n"
+                                "Start=0\nMode=0\nlocalTimeZone=0\nform2Left=100\nform2Top=420\n"
+                                "form2Width=600\nform2Height=500\nform2Color=-15584170\n")
+                     .arg(Form1->GetWidth())
+                     .arg(Form1->GetHeight()));
         windows->CloseMainWindows();
         timerState = SharedTimerState{};
         windows->OpenMainWindows();
@@ -229,45 +223,36 @@ private slots:
         QCOMPARE(shared.alertColor, std::int64_t(0x80102030));
     }
 
-    // A click on the alert's text asks for its close and puts the picker away; one in the
-    // picker is the picker's own.
-    void clickOnTheAlert_data() {
-        QTest::addColumn<bool>("inPicker");
-        QTest::newRow("on a text") << false;
-        QTest::newRow("in the picker") << true;
+    // A click on the alert (its button or a text) or the title bar's close asks for the close,
+    // which the next tick carries out; the flags follow, or every later mark would be silent
+    // in Manual mode. A click on a text puts the colour picker away; one in the picker is the
+    // picker's own.
+    void alertClose_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"button", "title bar", "text", "picker"})
+            QTest::newRow(how) << QString(how);
     }
-    void clickOnTheAlert() {
-        QFETCH(bool, inPicker);
-        windows->OpenMainWindows();
-        Alert->SetVisible(true);
-        QVERIFY(QTest::qWaitForWindowExposed(Alert));
-        Alert->ColorPanel1->setVisible(true);
-        const QPoint at = inPicker ? Alert->ColorPanel1->geometry().center()
-                                   : Alert->Label1->geometry().topLeft() + QPoint(5, 30);
-        QTest::mouseClick(Alert->windowHandle(), Qt::LeftButton, {}, at);
-        QCOMPARE(shared.alertCloseRequest, !inPicker);
-        QCOMPARE(Alert->ColorPanel1->isHidden(), !inPicker);
-    }
-
-    // A click, or the title bar's close, asks for the close, which the next tick carries out;
-    // the flags follow, or every later mark would be silent in Manual mode.
-    void tickCarriesOutTheClose_data() {
-        QTest::addColumn<bool>("titleBar");
-        QTest::newRow("click") << false;
-        QTest::newRow("title bar") << true;
-    }
-    void tickCarriesOutTheClose() {
-        QFETCH(bool, titleBar);
+    void alertClose() {
+        QFETCH(QString, how);
         windows->OpenMainWindows();
         timerState.autoMode = false;
         Form1->DisplayAlertButtonClick(nullptr);
-        if (titleBar)
+        QVERIFY(QTest::qWaitForWindowExposed(Alert));
+        Alert->ColorPanel1->setVisible(how == "text" || how == "picker");
+        const QPoint text = Alert->Label1->geometry().topLeft() + QPoint(5, 30);
+        if (how == "title bar")
             Alert->Close();
-        else
+        else if (how == "button")
             QTest::mouseClick(Alert->CloseButton, Qt::LeftButton);
-        QVERIFY(shared.alertCloseRequest);
+        else
+            QTest::mouseClick(Alert->windowHandle(), Qt::LeftButton, {},
+                              how == "text" ? text : Alert->ColorPanel1->geometry().center());
+        const bool closes = how != "picker";
+        QCOMPARE(shared.alertCloseRequest, closes);
+        QCOMPARE(Alert->ColorPanel1->isHidden(), how != "picker");
         Form1->MilliTimerTimer(nullptr);
-        QVERIFY(!Alert->GetVisible() && !timerState.alertShowing && !timerState.alertFromButton);
+        QCOMPARE(Alert->GetVisible() || timerState.alertShowing || timerState.alertFromButton,
+                 !closes);
         QCOMPARE(Form1->MilliTimer->GetInterval(), 100);
         QVERIFY(Form1->LocalTime->GetText().contains(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d")));
         QCOMPARE(Form1->Label2->GetText(), QStringLiteral("System Tone Selected"));

@@ -59,8 +59,6 @@ private slots:
         row("in pieces", {"get_ptt:;PT", "T: 1;RPRT 0", "\n"}, "waiting|waiting|transmitting");
         row("one after the other", {"get_ptt:;PTT: 1;RPRT 0\n", "get_ptt:;PTT: 0;RPRT 0\n"},
             "transmitting|receiving");
-        row("empty line", {"\n"}, "unreadable");
-        row("plain form", {"1\n"}, "unreadable");
         row("garbage", {"FM\n"}, "unreadable");
         row("partial", {"get_ptt:;PTT: 1\n"}, "unreadable");
         row("value with an error", {"get_ptt:;PTT: 1;RPRT -1\n"}, "unreadable");
