@@ -37,9 +37,6 @@ private slots:
                "[Main Form]\nTop=7\n[Audio Form]\nTop=1\n");
         AddRow("key before any section, commented out", "Top=1\n[Main Form]\n;Top=1\n", nullptr,
                "7", "Top=1\n[Main Form]\nTop=7\n;Top=1\n");
-        AddRow("changed value, other lines kept",
-               "; notes\n[Main Form]\n  Left = 5  \nTop = 7\n\n[Foreign]\nx==y\n", "7", "9",
-               "; notes\n[Main Form]\n  Left = 5  \nTop=9\n\n[Foreign]\nx==y\n");
         AddRow("blanks around names and values", " [ Main Form ] \n\t Top \t=  Auto Mode \n",
                "Auto Mode", "7", " [ Main Form ] \nTop=7\n");
         AddRow("names in other letter case", "[main form]\ntop=5\n", "5", "6",
@@ -60,8 +57,6 @@ private slots:
         AddRow("CRLF stays, repeated byte-order marks go",
                "\xEF\xBB\xBF\xEF\xBB\xBF[Main Form]\r\nLeft=5\r\n", nullptr, "7",
                "[Main Form]\r\nLeft=5\r\nTop=7\r\n");
-        AddRow("mixed line ends kept", "[A]\r\nx=1\n[Main Form]\r\nTop=1\n", "1", "7",
-               "[A]\r\nx=1\n[Main Form]\r\nTop=7\n");
         AddRow("line breaks in value", "", nullptr, "DL1\r\nABC\nX\rY",
                "[Main Form]\nTop=DL1 ABC X Y\n");
     }
