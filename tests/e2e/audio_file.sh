@@ -15,30 +15,17 @@ program=$(realpath "${1:?usage: $0 <path to chimewell>}")
 source "$(dirname "$0")/lib.sh"
 
 readonly TONE_SECONDS=3
-readonly RATE=8000 # of the recording, mono
+readonly RATE=$E2E_RECORD_RATE
 readonly WINDOW=160 # samples in one 20 ms window of the recording
 readonly LOUD=1000  # RMS above which a window counts as sound; the tone's is ~8000
 
-# Records the null sink's monitor into $1. The sink is suspended while the recorder attaches
-# and resumed afterwards, so that sample 0 is the moment of the resume, kept in record_start.
-record_begin() {
-    recording=$1
-    pactl suspend-sink e2e_sink 1
-    parec --device=e2e_sink.monitor --latency-msec=20 --format=s16le --rate=$RATE --channels=1 \
-        --raw >"$recording" &
-    record_pid=$!
-    e2e_track "$record_pid"
-    e2e_wait_until 5 '[[ -n "$(pactl list short source-outputs)" ]]' ||
-        e2e_fail "the recorder did not attach to the sink"
-    pactl suspend-sink e2e_sink 0
-    record_start=$EPOCHREALTIME
-}
+record_begin() { recording=$1 && e2e_record_begin "$1"; }
 
 # Prints "first last fraction" for the recording: the start and end of its sound in real time,
 # and the share of 20 ms windows between them that are loud (1 for an unbroken sound); "none"
 # when it holds no sound.
 sound_span() {
-    od -An -v -td2 -w2 "$recording" | awk -v start="$record_start" -v rate=$RATE -v win=$WINDOW \
+    od -An -v -td2 -w2 "$recording" | awk -v start="$E2E_RECORD_START" -v rate=$RATE -v win=$WINDOW \
         -v loud=$LOUD '
         { sum += $1 * $1; n++ }
         n == win {
@@ -61,7 +48,7 @@ record_end() {
     local E2E_POLL=0.25 span end
     e2e_wait_until "$(e2e_calc "$1 - $EPOCHREALTIME")" 'span=$(sound_span) && [[ $span != none ]] &&
         read -r _ end _ <<<"$span" && e2e_test "$end + 0.5 < $EPOCHREALTIME"'
-    e2e_stop "$record_pid"
+    e2e_record_end
     read -r first last fraction <<<"$(sound_span)"
 }
 
