@@ -8,19 +8,14 @@ namespace {
 
 // What the main window shows and holds that the settings file keeps, on one line.
 QString Restored() {
-    return QStringList{QString::number(Form1->GetLeft()),
-                       QString::number(Form1->GetTop()),
-                       QString::number(static_cast<int>(shared.audioChoice)),
-                       QString::number(timerState.clockFormat),
-                       Form1->CallSign->GetText(),
-                       QString::number(Form1->CallSign->GetTextSettings()->GetFontColor(), 16),
-                       Form1->Active_Indicator->GetText(),
-                       Form1->ModeButton->GetText(),
-                       QString::number(timerState.localTimeZone),
-                       Form1->GMTLabel->GetText(),
-                       shared.selectedFile,
-                       QString::number(shared.alertTop),
-                       QString::number(shared.alertColor)}
+    const auto n = [](auto value, int base = 10) { return QString::number(value, base); };
+    return (QStringList() << n(Form1->GetLeft()) << n(Form1->GetTop())
+                          << n(static_cast<int>(shared.audioChoice)) << n(timerState.clockFormat)
+                          << Form1->CallSign->GetText()
+                          << n(Form1->CallSign->GetTextSettings()->GetFontColor(), 16)
+                          << Form1->Active_Indicator->GetText() << Form1->ModeButton->GetText()
+                          << n(timerState.localTimeZone) << Form1->GMTLabel->GetText()
+                          << shared.selectedFile << n(shared.alertTop) << n(shared.alertColor))
         .join('|');
 }
 
