@@ -11,13 +11,8 @@ COUNT ?= 1000
 # Warnings are errors in our own test builds, not in a build for use or for a package.
 WERROR ?= OFF
 
-<<<<<<< HEAD
 .PHONY: run test bench build deps-run deps-test deps-bench configure format test-sanitized test-release fuzz \
-	crashloop
-=======
-.PHONY: run test bench build deps-run deps-test configure format test-sanitized test-release fuzz \
 	crashloop coverage
->>>>>>> tests
 
 run: deps-run configure
 	cmake --build $(BUILD_DIR) --target chimewell
