@@ -32,11 +32,6 @@ public:
     void ReportAudioFileFailure() override { calls << "told"; }
 };
 
-bool IsRefresh(const QString& call) {
-    static const QRegularExpression refresh("^(interval|date|clock|status) ");
-    return call.contains(refresh);
-}
-
 // 6 December 2026 at the given time of day, read as local time or as GMT.
 std::time_t At(int hour, int minute, bool gmt = false) {
     const QDateTime time(QDate(2026, 12, 6), QTime(hour, minute), gmt ? Qt::UTC : Qt::LocalTime);
@@ -64,8 +59,9 @@ struct Cycle {
         for (const int second : seconds) {
             effects.calls.clear();
             Tick(base + second);
+            static const QRegularExpression refresh("^(interval|date|clock|status) ");
             for (const QString& call : effects.calls)
-                if (!IsRefresh(call))
+                if (!call.contains(refresh))
                     marks << QString("%1 %2").arg(second).arg(call);
         }
         return marks.join('|');
@@ -201,7 +197,6 @@ private slots:
         constexpr qint64 second = 1'796'000'000'000'000'000; // 2026-11-30 in ns
         constexpr qint64 ms = 1'000'000;
         QTest::newRow("on a boundary: the next") << second + 100 * ms << 100 << 100;
-        QTest::newRow("just after a boundary") << second + 102 * ms << 100 << 98;
         QTest::newRow("30 ms late") << second + 130 * ms << 100 << 70;
         QTest::newRow("50 us early: just after") << second + 99'950'000 << 100 << 1;
         QTest::newRow("part of a ms rounds up") << second + 150'500'000 << 100 << 50;

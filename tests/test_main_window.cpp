@@ -44,7 +44,8 @@ private slots:
     void cleanup() { windows.reset(); }
 
     // The indicator and the mode button name the state, whatever their own keys say; a value
-    // that cannot be read, or an audio choice that is none, takes its default.
+    // that cannot be read, or an audio choice that is none, takes its default; any number but
+    // 0 is true.
     void restoresWhatWasStored_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("restored");
@@ -56,12 +57,13 @@ private slots:
                           "[Select Audio Form]\r\nSelected File=/tmp/tone.wav\r\n")
             << "70|80|0|5|W1AW|ffff0000|Stopped|Manual|0|GMT|/tmp/tone.wav|300|-256";
         QTest::newRow("unreadable values")
-            << QByteArray("\xEF\xBB\xBF[Main Form]\nAudio=abc\nAMPM=\nStart=abc\nLeft=1.5\n"
+            << QByteArray("\xEF\xBB\xBF[Main Form]\nAudio=abc\nTop=\nStart=abc\nLeft=1.5\n"
                           "form2Top=99999999999\n\x01\xFF garbage\n")
             << "50|50|1|0|Callsign|ff0000ff|Active|Auto|1||0|100|16776960";
-        QTest::newRow("no such audio choice") << QByteArray("[Main Form]\nAudio=-1\nStart=0\n")
-                                              << "50|50|1|0|Callsign|ff0000ff|Stopped|Auto|1||0|"
-                                                 "100|16776960";
+        QTest::newRow("no such audio choice, 7 is true")
+            << QByteArray("[Main Form]\nAudio=-1\nStart=0\nMode=7\n")
+            << "50|50|1|0|Callsign|ff0000ff|Stopped|Auto|1||0|"
+               "100|16776960";
     }
     void restoresWhatWasStored() {
         QFETCH(QByteArray, stored);
