@@ -91,13 +91,6 @@ private slots:
         QFETCH(QString, marks);
         QCOMPARE(MarksOf(history), marks);
     }
-
-    void retryPausesGrowAndCap() {
-        QList<int> pauses;
-        for (const int failures : {1, 2, 3, 4, 5, 6, 7, 1000})
-            pauses << rig::RetryPauseSeconds(failures);
-        QCOMPARE(pauses, (QList<int>{1, 2, 4, 8, 16, 30, 30, 30}));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestRigRule)
