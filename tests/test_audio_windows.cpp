@@ -31,7 +31,6 @@ class TestAudioWindows : public QObject {
         return picker->MediaPlayer1->GetMedia() ? picker->MediaPlayer1->GetFileName() : QString();
     }
 private slots:
-    void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/native"); }
     void cleanupTestCase() { TOpenDialog::SetChooser(nullptr); }
     void init() {
         windows = std::make_unique<WindowsFixture>();
@@ -63,7 +62,6 @@ private slots:
         row("saved selection", "1", true, "0", "0", "/music/b.wav");
         row("no file key, saved", "1", false, "/a.wav", "/a.wav", "0");
         row("2 is no selection", "2", true, "/a.wav", "No File Selected", "/a.wav");
-        row("unreadable", "one", true, "0", "No File Selected", "0");
     }
     void menuOpening() {
         QFETCH(QByteArray, stored);
@@ -101,7 +99,6 @@ private slots:
         row("No Audio", "No Audio", "/a.wav", 0, "");
         row("System Tones", "System Tones", "0", 1, "");
         row("Play File", "Play File", "/a.wav", 2, "No File Selected");
-        row("Play File, empty text", "Play File", "", 2, "No File Selected");
         row("Play File, none chosen", "Play File", "0", -1, "You must first select an audio file");
     }
 
@@ -160,7 +157,6 @@ private slots:
         row("orphaned clear", {"choose", "cancel", "Clear Selection"}, 0, "", 0);
         row("bad file", {"choose", "bad"}, 0, tone, 0);
         row("close and return, loaded", {"choose", "Close and Return"}, 1, tone, 0);
-        row("close and return, nothing loaded", {"Close and Return"}, 0, "", 0);
         row("saved, cleared, close and return",
             {"choose", "Save File Selection", "Clear Selection", "Close and Return"}, 0, "", 1);
     }

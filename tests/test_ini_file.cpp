@@ -44,8 +44,6 @@ public:
         ::setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit m_saved{};
@@ -69,7 +67,6 @@ bool AsUnprivileged(const std::function<bool()>& check) {
 }
 
 enum class Obstacle {
-    MissingFolder,
     RemovedFolder,
     FolderMadeAnew,
     LockedFolder,
@@ -102,10 +99,6 @@ class TestIniFile : public QObject {
         std::optional<FileSizeLimit> limit;
         bool placed = true;
         switch (obstacle) {
-        case Obstacle::MissingFolder:
-            path = folder + "/Chimewell.ini";
-            named = folder;
-            break;
         case Obstacle::RemovedFolder:
         case Obstacle::FolderMadeAnew:
             placed = QDir().mkdir(folder) && QDir::setCurrent(folder) && QDir().rmdir(folder) &&
@@ -220,7 +213,6 @@ private slots:
     // exists but cannot be read is never overwritten, and reads as the defaults.
     void savesThatCannotBeDone_data() {
         QTest::addColumn<Obstacle>("obstacle");
-        QTest::newRow("folder missing") << Obstacle::MissingFolder;
         QTest::newRow("current folder removed") << Obstacle::RemovedFolder;
         QTest::newRow("current folder made anew") << Obstacle::FolderMadeAnew;
         QTest::newRow("locked folder") << Obstacle::LockedFolder;

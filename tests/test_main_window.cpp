@@ -39,7 +39,6 @@ class TestMainWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/native"); }
     void init() { windows = std::make_unique<WindowsFixture>(); }
     void cleanup() { windows.reset(); }
 

@@ -91,7 +91,6 @@ private slots:
     void unplayableFileIsDropped_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<qint64>("size"); // zeros appended up to this size
-        QTest::newRow("zeros") << Path("zeros.wav") << qint64(4096);
         QTest::newRow("2 GB sparse file") << Path("sparse.wav") << qint64(2) * 1024 * 1024 * 1024;
         // Holds the backend for seconds, then ends without a sound.
         QTest::newRow("tone padded with zeros to 50 MB")

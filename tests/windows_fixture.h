@@ -1,8 +1,9 @@
 #pragma once
-// What every window test starts from: a fresh current directory, so that no settings file is
-// there until a test stores one; fresh shared timer state; an application whose handlers'
-// errors fail the test (offscreen, the message box that shows them would wait forever); and
-// the windows of a run, opened as start-up and the operator open them, closed at the end.
+// What every window test starts from: no sound server; a fresh current directory, so that no
+// settings file is there until a test stores one; fresh shared timer state; an application
+// whose handlers' errors fail the test (offscreen, the message box that shows them would wait
+// forever); and the windows of a run, opened as start-up and the operator open them, closed at
+// the end.
 #include "alert_window/alert_window.h"
 #include "app/toolkit/application.h"
 #include "app/window_set.h"
@@ -37,6 +38,7 @@ inline void ClickButton(QWidget* window, const QString& text) {
 class WindowsFixture {
 public:
     WindowsFixture() {
+        qputenv("PULSE_SERVER", "unix:/nonexistent/native"); // no sound server
         QDir::setCurrent(m_folder.path());
         timerState = SharedTimerState{};
         application.OnException = [](TObject*, const std::exception& e) { QFAIL(e.what()); };

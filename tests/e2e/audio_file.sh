@@ -147,7 +147,7 @@ long_file_stopped_by_a_click() {
     record_begin "$E2E_ROOT/long.raw"
     alert=$(e2e_wait_viewable "$E2E_TITLE" "$(e2e_calc "$E2E_MARK + 3 - $EPOCHREALTIME")" \
         "$menu" "$picker") || { e2e_fail "no alert at the mark"; return; }
-    e2e_wait_for_time "$(e2e_calc "$E2E_MARK + 5")"
+    e2e_wait_until 10 "e2e_test \"\$EPOCHREALTIME >= $E2E_MARK + 5\""
     click_at=$EPOCHREALTIME
     e2e_click_window "$alert"
     record_end "$(e2e_calc "$click_at + 3")"
