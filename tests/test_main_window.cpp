@@ -102,19 +102,6 @@ private slots:
         QCOMPARE(Form1->Active_Indicator->GetText() + Form1->ModeButton->GetText(), "ActiveAuto");
     }
 
-    // Display leaves an alert that is up as it is, unless the operator has minimised it.
-    void displayRaisesTheAlertOrBringsItBack() {
-        windows->OpenMainWindows();
-        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
-        QVERIFY(Alert->GetVisible() && timerState.alertShowing && timerState.alertFromButton);
-        timerState.alertFromButton = false; // as if the timer had raised it
-        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
-        QVERIFY(!timerState.alertFromButton);
-        Alert->SetWindowState(TWindowState::wsMinimized);
-        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
-        QCOMPARE(Alert->GetWindowState(), TWindowState::wsNormal);
-    }
-
     void storedPlacesAreShownOnTheScreen_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("value");
@@ -222,7 +209,8 @@ private slots:
     // A click on the alert (its button or a text) or the title bar's close asks for the close,
     // which the next tick carries out; the flags follow, or every later mark would be silent
     // in Manual mode. A click on a text puts the colour picker away; one in the picker is the
-    // picker's own.
+    // picker's own. Display then raises the alert, or brings back one that is up but minimised,
+    // leaving it the timer's.
     void alertClose_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"button", "title bar", "text", "picker"})
@@ -252,8 +240,12 @@ private slots:
         QCOMPARE(Form1->MilliTimer->GetInterval(), 100);
         QVERIFY(Form1->LocalTime->GetText().contains(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d")));
         QCOMPARE(Form1->Label2->GetText(), QStringLiteral("System Tone Selected"));
-        Form1->DisplayAlertButtonClick(nullptr);
+        timerState.alertFromButton = false; // as if the timer had raised an alert still up
+        Alert->SetWindowState(TWindowState::wsMinimized);
+        QTest::mouseClick(Form1->DisplayAlertButton, Qt::LeftButton);
         QVERIFY(Alert->GetVisible());
+        QCOMPARE(timerState.alertFromButton, closes);
+        QCOMPARE(Alert->GetWindowState(), TWindowState::wsNormal);
     }
 };
 
