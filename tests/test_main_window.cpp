@@ -186,26 +186,6 @@ private slots:
         QVERIFY(panel->isHidden());
     }
 
-    // The alert appears as it was left, takes the stored look when activated, hands its own
-    // back when left (the colour zero-extended, as a 32-bit colour).
-    void alertTakesAndHandsBackItsLook() {
-        windows->Store("[Main Form]\nform2Left=150\nform2Color=-256\n");
-        windows->OpenMainWindows();
-        QCOMPARE(QRect(Alert->GetLeft(), Alert->GetTop(), Alert->GetWidth(), Alert->GetHeight()),
-                 QRect(150, 100, 600, 500));
-        QCOMPARE(Alert->CloseButton->GetColor(), claYellow);
-        shared.alertTop = 120;
-        Alert->FormActivate(nullptr);
-        QCOMPARE(Alert->GetTop(), 120);
-        Alert->SetWidth(480);
-        Alert->CloseButton->SetColor(0x80102030);
-        QEvent deactivate(QEvent::WindowDeactivate);
-        QApplication::sendEvent(Alert, &deactivate);
-        QCOMPARE(QRect(shared.alertLeft, shared.alertTop, shared.alertWidth, shared.alertHeight),
-                 QRect(150, 120, 480, 500));
-        QCOMPARE(shared.alertColor, std::int64_t(0x80102030));
-    }
-
     // A click on the alert (its button or a text) or the title bar's close asks for the close,
     // which the next tick carries out; the flags follow, or every later mark would be silent
     // in Manual mode. A click on a text puts the colour picker away; one in the picker is the
