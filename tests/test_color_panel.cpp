@@ -56,7 +56,7 @@ private slots:
         QTest::addColumn<QPointF>("to");
         QTest::addColumn<TAlphaColor>("expected");
         const TAlphaColor mutedBlue = 0x80333399;
-        const QPointF field(0.3, 0.3), opacity(0.3, 0.99), topRight(1.5, -0.5);
+        const QPointF field(0.3, 0.3), hue(0.995, 0.3), opacity(0.3, 0.99), topRight(1.5, -0.5);
         const struct {
             const char* name;
             TAlphaColor color;
@@ -65,11 +65,7 @@ private slots:
         } rows[] = {
             {"field top right", mutedBlue, field, topRight, 0x800000FF},
             {"field bottom left", mutedBlue, field, {-0.5, 1.5}, 0x80000000},
-            {"hue top keeps saturation and value",
-             mutedBlue,
-             {0.995, 0.3},
-             {0.995, -0.5},
-             0x80993333},
+            {"hue top keeps saturation and value", mutedBlue, hue, {0.995, -0.5}, 0x80993333},
             {"opacity left end", mutedBlue, opacity, {-0.5, 0.99}, mutedBlue & 0x00FFFFFF},
             {"opacity right end", mutedBlue, opacity, {1.5, 0.99}, mutedBlue | 0xFF000000},
             {"clear yellow", 0x00FFFF00, field, topRight, 0x00FFFF00},

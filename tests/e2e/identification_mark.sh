@@ -45,18 +45,14 @@ auto_mode_first_run() {
     e2e_expect_saved "Main Form" Left=50 Top=50 Width=377 Height=590
 }
 
-# The colour of one screen pixel, as #RRGGBB.
-pixel() {
-    import -silent -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-        grep -o '#[0-9A-F]\{6\}' | head -n 1
-}
-
-# The alert's face, clear of its texts, must show its green ($1 says when) within 1 s.
+# The alert's face, clear of its texts, must show its green ($1 says when) within 1 s: the
+# colour of one screen pixel, as #RRGGBB.
 expect_green_alert() {
     local x y seen=""
     read -r x y <<<"$(xwininfo -id "$alert" | awk '/Absolute upper-left X:/ { x = $4 }
         /Absolute upper-left Y:/ { y = $4 } END { print x + 12, y + 12 }')"
-    e2e_wait_until 1 'seen=$(pixel "$x" "$y"); [[ "$seen" == "$GREEN" ]]'
+    e2e_wait_until 1 'seen=$(import -silent -window root -crop "1x1+$x+$y" -depth 8 txt:- \
+        2>/dev/null | grep -o "#[0-9A-F]\{6\}" | head -n 1); [[ "$seen" == "$GREEN" ]]'
     e2e_check "$1: ${seen:-nothing} at $x,$y" [ "$seen" = "$GREEN" ]
 }
 
