@@ -2,7 +2,6 @@
 // fractions of its size.
 #include "app/toolkit/color_panel.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -14,13 +13,6 @@ const QSize kAlertSize(393, 145);
 int Distance(TAlphaColor a, TAlphaColor b) {
     return std::max({qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)),
                      qAbs(qBlue(a) - qBlue(b)), qAbs(qAlpha(a) - qAlpha(b))});
-}
-
-QList<TAlphaColor> Reported(const QSignalSpy& spy) {
-    QList<TAlphaColor> colors;
-    for (const QList<QVariant>& arguments : spy)
-        colors.append(arguments.at(0).toUInt());
-    return colors;
 }
 
 // A panel shown at one of its designed sizes.
@@ -101,31 +93,6 @@ private slots:
             shown.Drag(fraction);
             QVERIFY(Distance(image.pixel(shown.At(fraction)), shown.panel.GetColor()) <= 4);
         }
-    }
-
-    // A drag reports each step, then the last one once as chosen, also when the panel is
-    // hidden before the release (which then never comes); SetColor reports nothing.
-    void dragReports_data() {
-        QTest::addColumn<bool>("hiddenMidDrag");
-        QTest::newRow("released") << false;
-        QTest::newRow("hidden mid-drag") << true;
-    }
-    void dragReports() {
-        QFETCH(bool, hiddenMidDrag);
-        ShownPanel shown;
-        QSignalSpy tracking(&shown.panel, &TColorPanel::ColorTracking);
-        QSignalSpy chosen(&shown.panel, &TColorPanel::ColorChosen);
-        shown.panel.SetColor(claYellow);
-        const QList<QPointF> steps = {{0.3, 0.3}, {0.5, 0.5}, {0.6, 0.4}};
-        QTest::mousePress(&shown.panel, Qt::LeftButton, {}, shown.At(steps[0]));
-        for (QPointF step : steps.mid(1))
-            QTest::mouseMove(&shown.panel, shown.At(step));
-        if (hiddenMidDrag)
-            shown.panel.hide();
-        QTest::mouseRelease(&shown.panel, Qt::LeftButton, {}, shown.At(steps.last()));
-        const QList<TAlphaColor> tracked = Reported(tracking);
-        QCOMPARE(QSet<TAlphaColor>(tracked.begin(), tracked.end()).size(), 3);
-        QCOMPARE(Reported(chosen), QList<TAlphaColor>{tracked.last()});
     }
 };
 

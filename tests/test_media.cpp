@@ -38,18 +38,6 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.wav")).constData(), 0600), 0);
     }
 
-    // The set-up installs GStreamer's usual plugins, so these four must be offered, first in
-    // the entry for all audio files, then in their own entry.
-    void filterOffersWhatDecodes() {
-        const QStringList entries = TMediaCodecManager::GetFilterString().split(";;");
-        const QRegularExpression form(R"(^[^()]+ \((\*\.\w+ ?)+\)$)");
-        for (const QString& entry : entries)
-            QVERIFY2(form.match(entry).hasMatch(), qPrintable(entry));
-        QVERIFY(entries.first().startsWith("Audio files ("));
-        for (const QString pattern : {"*.wav", "*.flac", "*.ogg", "*.mp3"})
-            QVERIFY2(entries.filter(pattern).size() == 2, qPrintable(pattern));
-    }
-
     void eachPath_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("loaded"); // by the player, which takes any readable regular file
