@@ -149,20 +149,19 @@ private slots:
     void missedMarkIsRaisedOnce_data() {
         QTest::addColumn<QList<int>>("ticks");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("suspended across the mark")
-            << QList<int>{-3, 3, 3, 15} << "3 show|3 beep|15 hide";
-        QTest::newRow("late tick after second 1") << QList<int>{-1, 2, 2} << "2 show|2 beep";
-        QTest::newRow("two marks passed: the last only") << QList<int>{-603, 5} << "5 show|5 beep";
-        QTest::newRow("caught up at second 15: closes a minute on")
-            << QList<int>{-3, 15, 15, 75} << "15 show|15 beep|75 hide";
-        QTest::newRow("stepped back over a raised mark")
-            << QList<int>{-1, 0, 5, -5, 0, 1, 15} << "0 show|0 beep|15 hide";
-        QTest::newRow("stepped back over a caught-up mark")
-            << QList<int>{-3, 5, -5, 0, 15} << "5 show|5 beep|15 hide";
-        QTest::newRow("started after the mark") << QList<int>{5, 6} << "";
+        const auto row = [](const char* name, const QList<int>& ticks, const char* expected) {
+            QTest::newRow(name) << ticks << QString(expected);
+        };
+        row("suspended across the mark", {-3, 3, 3, 15}, "3 show|3 beep|15 hide");
+        row("late tick after second 1", {-1, 2, 2}, "2 show|2 beep");
+        row("two marks passed: the last only", {-603, 5}, "5 show|5 beep");
+        row("caught up at second 15: closes a minute on", {-3, 15, 15, 75},
+            "15 show|15 beep|75 hide");
+        row("stepped back over a raised mark", {-1, 0, 5, -5, 0, 1, 15}, "0 show|0 beep|15 hide");
+        row("stepped back over a caught-up mark", {-3, 5, -5, 0, 15}, "5 show|5 beep|15 hide");
+        row("started after the mark", {5, 6}, "");
         // A tick that comes just before the second it was meant for reads the old one again.
-        QTest::newRow("early ticks")
-            << QList<int>{-1, -1, 0, 1, 1, 2, 14, 14, 15} << "0 show|0 beep|15 hide";
+        row("early ticks", {-1, -1, 0, 1, 1, 2, 14, 14, 15}, "0 show|0 beep|15 hide");
     }
     void missedMarkIsRaisedOnce() {
         QFETCH(QList<int>, ticks);
