@@ -126,15 +126,6 @@ private slots:
                 "[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\nfileExists="));
     }
 
-    // A stored file is only shown, neither listed nor loaded.
-    void pickerOpening() {
-        windows->Store(
-            QStringLiteral("[Select Audio Form]\nSelected File=%1\n").arg(Tone()).toUtf8());
-        TForm4* picker = OpenPickerOverMenu();
-        QCOMPARE(picker->Label1->GetText(), Tone());
-        QVERIFY(picker->PlayListBox->Count() == 0 && !picker->MediaPlayer1->GetMedia());
-    }
-
     void picker_data() {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<int>("listed");
