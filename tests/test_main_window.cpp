@@ -1,5 +1,5 @@
 // The main window and the alert on real widgets: the saved state, the controls, the colour
-// pickers, the alert's hand-over of its look and its close, and the tick's wiring.
+// pickers, the alert's close and Display, and the tick's wiring.
 #include "windows_fixture.h"
 
 #include <limits>
@@ -135,9 +135,8 @@ private slots:
     void clockDoubleClickSteps_data() {
         QTest::addColumn<int>("start");
         QTest::addColumn<QList<int>>("steps");
-        QTest::newRow("designed cycle") << 0 << QList<int>{1, 2, 3, 0};
         QTest::newRow("stored 7 never wraps") << 7 << QList<int>{8, 9, 10};
-        QTest::newRow("stored -2 joins the cycle") << -2 << QList<int>{-1, 0, 1, 2, 3, 0};
+        QTest::newRow("stored -2 joins the designed cycle") << -2 << QList<int>{-1, 0, 1, 2, 3, 0};
         QTest::newRow("top of the range wraps")
             << std::numeric_limits<int>::max() << QList<int>{std::numeric_limits<int>::min()};
     }

@@ -67,20 +67,16 @@ private slots:
         QVERIFY(probeVariable->GetVisible());
     }
 
-    // Controls keep their designed proportions as the window grows; the label lying on the
-    // button lets the click through to it; a label's longer text spills over both sides
-    // instead of being cut, and a wrapped path stays in its place.
+    // Controls keep their designed proportions as the window grows; a label's longer text spills
+    // over both sides instead of being cut, and a wrapped path stays in its place. (A click on
+    // a label lying on a button reaches the button: the alert's close table clicks its text.)
     void controlsOnAForm() {
         ProbeForm form(nullptr);
         form.SetWidth(form.GetWidth() + 200); // the client area doubles
         form.SetHeight(form.GetHeight() + 100);
         QCOMPARE(form.Button->geometry(), QRect(40, 20, 200, 100));
-        int clicks = 0;
-        form.Button->OnClick = [&](TObject*) { ++clicks; };
         form.SetVisible(true);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.Cover->geometry().center());
-        QCOMPARE(clicks, 1);
         const QRect designed = form.Cover->geometry();
         form.Cover->SetText(QStringLiteral("a text far wider than the designed place of it"));
         QCoreApplication::processEvents(); // labels fit once the event loop runs
