@@ -13,10 +13,6 @@ class TestAudioWindows : public QObject {
     QString Tone() const { return windows->Path("call sign tone.wav"); }
     QString OtherTone() const { return windows->Path("Grüße <音> & co.wav"); }
     QString Noise() const { return windows->Path("noise.mp3"); }
-    TForm4* OpenPickerOverMenu() {
-        windows->OpenMenu();
-        return windows->OpenPicker();
-    }
     // The operator's part in one step: "choose", "other", "bad" or "cancel" in the dialog,
     // or the button of that name.
     void Do(TForm4* picker, const QString& step) {
@@ -166,7 +162,7 @@ private slots:
         windows->application.OnException = [&](TObject*, const std::exception& e) {
             reported << QString::fromUtf8(e.what());
         };
-        TForm4* picker = OpenPickerOverMenu();
+        TForm4* picker = windows->OpenPicker();
         picker->SetVisible(true);
         const QString closing = steps.last() == "Close and Return" ? steps.takeLast() : QString();
         for (const QString& step : steps)
@@ -205,7 +201,7 @@ private slots:
     // An error message is modal to the picker alone: at a mark the alert still closes on a
     // click (the file dialog's case is the end-to-end audio path's).
     void errorMessageLeavesTheAlertClickable() {
-        OpenPickerOverMenu();
+        windows->OpenPicker();
         Form1->DisplayAlertButtonClick(nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(Alert));
         QWidget* message = nullptr;

@@ -66,7 +66,8 @@ public:
         Form1 = nullptr;
     }
     TForm5* OpenMenu() { return Form5 = TForm::Construct<TForm5>(Form1); }
-    TForm4* OpenPicker() { return Form4 = TForm::Construct<TForm4>(Form5); }
+    // Over the menu, as the operator opens it.
+    TForm4* OpenPicker() { return Form4 = TForm::Construct<TForm4>(Form5 ? Form5 : OpenMenu()); }
 
     QString Path(const QString& name) const { return m_folder.filePath(name); }
     QString Settings() const {
