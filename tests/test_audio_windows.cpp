@@ -35,8 +35,7 @@ private slots:
             return filter == TMediaCodecManager::GetFilterString() ? answer : QStringList();
         });
         QVERIFY(MakeTone(Tone(), 0.2) && MakeTone(OtherTone(), 0.2));
-        QFile noise(Noise());
-        QVERIFY(noise.open(QIODevice::WriteOnly) && noise.write("not audio at all\n") > 0);
+        QVERIFY(Store(Noise(), "not audio at all\n"));
     }
     void cleanup() { windows.reset(); }
 

@@ -1,6 +1,8 @@
-// The settings file on disk: typed reads and writes, the atomic save of changes only, UTF-16
-// kept, and every save that cannot be done told once while the old file stays as it was.
+// The settings file on disk: the atomic save of changes only, UTF-16 kept, and every save that
+// cannot be done told once while the old file stays as it was. (Typed reads and writes are
+// the window tests', which restore and save every key.)
 #include "settings/ini_file.h"
+#include "test_files.h"
 
 #include <QtTest>
 #include <csignal>
@@ -15,16 +17,6 @@
 namespace {
 
 const QByteArray kMainForm("[Main Form]\nLeft=7\n");
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool Store(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The file's inode and size: a file replaced, grown or cut reads differently.
 QString Identity(const QString& path) {

@@ -4,7 +4,7 @@
 // the files that fail only once the backend has tried them. Sound reaching a real sound
 // server is proven end to end.
 #include "app/toolkit/media_codec_manager.h"
-#include "tone.h"
+#include "test_files.h"
 
 #include <QtTest>
 
@@ -30,10 +30,8 @@ private slots:
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         const QHash<QString, QByteArray> contents{
             {"noise.wav", noise}, {"empty.mp3", ""}, {"notes.mp3", "73 de N0CALL\n"}};
-        for (auto [name, content] : contents.asKeyValueRange()) {
-            QFile file(Path(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        }
+        for (auto [name, content] : contents.asKeyValueRange())
+            QVERIFY(Store(Path(name), content));
         QVERIFY(QDir(m_dir.path()).mkdir("folder.wav"));
         QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.wav")).constData(), 0600), 0);
     }

@@ -11,7 +11,7 @@
 #include "audio/file_picker.h"
 #include "callsign_editor/callsign_editor.h"
 #include "main_window/main_window.h"
-#include "tone.h"
+#include "test_files.h"
 
 #include <QtTest>
 
@@ -70,13 +70,9 @@ public:
     TForm4* OpenPicker() { return Form4 = TForm::Construct<TForm4>(Form5 ? Form5 : OpenMenu()); }
 
     QString Path(const QString& name) const { return m_folder.filePath(name); }
-    QString Settings() const {
-        QFile file(Path("Chimewell.ini"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString Settings() const { return QString::fromUtf8(Contents(Path("Chimewell.ini"))); }
     void Store(const QByteArray& settings) const {
-        QFile file(Path("Chimewell.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
+        QVERIFY(::Store(Path("Chimewell.ini"), settings));
     }
 
     TApplication application;
