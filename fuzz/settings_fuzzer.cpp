@@ -89,10 +89,7 @@ std::string StoredForm(std::string_view written) {
 // UTF-16 file, as the program writes only whole characters) or numbers at the ends of int,
 // chosen by a hash of the input, so that every run of one input makes the same choices.
 std::map<std::size_t, std::string> ChooseWrites(std::string_view text, bool wholeCharacters) {
-    std::uint64_t hash = 14695981039346656037u; // FNV-1a
-    for (const char c : text)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
-    std::mt19937_64 random(hash);
+    std::mt19937_64 random(std::hash<std::string_view>{}(text));
     const auto pick = [&random](std::size_t most) {
         return std::uniform_int_distribution<std::size_t>(0, most)(random);
     };

@@ -61,31 +61,26 @@ private slots:
     void commitsWhatWasTyped_data() {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("nextRun"); // blanks around values are not kept in the file
-        const auto row = [](const char* name, const QStringList& steps, const QString& shown,
-                            const QString& nextRun) {
-            QTest::newRow(name) << steps << shown << nextRun;
+        const auto row = [](const char* name, const QStringList& steps, const QString& shown) {
+            QTest::newRow(name) << steps << shown;
         };
-        row("case kept", {"type dl1Abc/p", "Enter"}, "dl1Abc/p", "dl1Abc/p");
-        row("blanks only are not empty", {"type    ", "Enter"}, "   ", "");
-        row("emptied", {"type K1ABC", "Enter", "select all", "Backspace", "Enter"}, "Callsign",
-            "Callsign");
-        row("Close commits", {"type K1ABC"}, "K1ABC", "K1ABC");
-        row("untouched", {"Enter"}, "W1AW", "W1AW");
-        row("typed and erased", {"type X", "Backspace", "Enter"}, "W1AW", "W1AW");
+        row("case kept", {"type dl1Abc/p", "Enter"}, "dl1Abc/p");
+        row("blanks only are not empty", {"type    ", "Enter"}, "   ");
+        row("emptied", {"type K1ABC", "Enter", "select all", "Backspace", "Enter"}, "Callsign");
+        row("Close commits", {"type K1ABC"}, "K1ABC");
+        row("untouched", {"Enter"}, "W1AW");
+        row("typed and erased", {"type X", "Backspace", "Enter"}, "W1AW");
         const QString unusual = QStringLiteral("DL1ÄBC/ＭＭ"),
                       longText = QString("ÄB/").repeated(100);
-        row("any script", {"paste " + unusual, "Enter"}, unusual, unusual);
-        row("300 characters", {"paste " + longText, "Enter"}, longText, longText);
-        row("markup is text", {"paste <u>W1AW</u> &amp; <b>", "Enter"}, "<u>W1AW</u> &amp; <b>",
-            "<u>W1AW</u> &amp; <b>");
+        row("any script", {"paste " + unusual, "Enter"}, unusual);
+        row("300 characters", {"paste " + longText, "Enter"}, longText);
+        row("markup is text", {"paste <u>W1AW</u> &amp; <b>", "Enter"}, "<u>W1AW</u> &amp; <b>");
         row("line breaks become blanks", {"paste W1AW\r\nPORTABLE\nMOBILE\rQRP", "Enter"},
-            "W1AW PORTABLE MOBILE QRP", "W1AW PORTABLE MOBILE QRP");
+            "W1AW PORTABLE MOBILE QRP");
     }
     void commitsWhatWasTyped() {
         QFETCH(QStringList, steps);
         QFETCH(QString, shown);
-        QFETCH(QString, nextRun);
         QVERIFY(RunEditor([&](TForm3* editor) {
             for (const QString& step : steps)
                 Do(editor->Edit1, step);
@@ -100,7 +95,7 @@ private slots:
         Form1->Close();
         windows->CloseMainWindows();
         windows->OpenMainWindows();
-        QCOMPARE(Shown(), nextRun);
+        QCOMPARE(Shown(), shown.trimmed()); // blanks around values are not kept in the file
         QVERIFY(ShowsWholeText(Form1->CallSign));
     }
 };

@@ -7,18 +7,15 @@
 namespace {
 
 // Dots and dashes as written: a blank between characters, " | " between words, "!" where an
-// element is not one of the standard ones or two keys follow each other without a gap.
+// element is not one of the standard ones or where two keys (or two gaps) meet.
 QString Written(const std::vector<morse::Element>& elements) {
+    static const QStringList keys = {"!", ".", "!", "-"};
+    static const QStringList gaps = {"!", "", "!", " ", "!", "!", "!", " | "};
     QString text;
-    bool down = false;
-    for (const auto& [keyDown, units] : elements) {
-        if (keyDown == down)
-            text += '!';
-        down = keyDown;
-        if (keyDown)
-            text += units == 1 ? "." : units == 3 ? "-" : "!";
-        else
-            text += units == 1 ? "" : units == 3 ? " " : units == 7 ? " | " : "!";
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const auto [keyDown, units] = elements[i];
+        const QStringList& names = keyDown ? keys : gaps;
+        text += keyDown == (i % 2 == 0) && units >= 0 && units < names.size() ? names[units] : "!";
     }
     return text;
 }
@@ -47,85 +44,81 @@ class TestMorse : public QObject {
     Q_OBJECT
 
 private slots:
-    void encode_data() {
+    // Each text keyed at one speed and tone (values outside their range clamp): every element
+    // and gap measured in samples (to 0.2 ms: the faint ends of a fade round to zero), then
+    // 100 ms of silence; no step between samples steeper than a fading tone's (no key clicks);
+    // the pitch counted. Skipped characters are listed once each, in order.
+    void keyed_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
-        QTest::addColumn<QStringList>("skipped");
-        const auto row = [](const char* text, const char* written, const QStringList& skipped) {
-            QTest::newRow(text) << QString(text) << QString(written) << skipped;
+        QTest::addColumn<QString>("skipped");
+        QTest::addColumn<QList<int>>("tone"); // WPM, Hz, samples a second
+        QTest::addColumn<double>("unitSamples");
+        QTest::addColumn<int>("expectedHz");
+        const auto row = [](const char* text, const char* written, const char* skipped,
+                            const QList<int>& tone, double unitSamples, int hz) {
+            QTest::newRow(text) << QString(text) << QString(written) << QString(skipped) << tone
+                                << unitSamples << hz;
         };
-        row("W1AW/P", ".-- .---- .- .-- -..-. .--.", {});
-        row("  de\t w1aw ", "-.. . | .-- .---- .- .--", {});
-        row("?.,=-", "..--.. .-.-.- --..-- -...- -....-", {});
-        row("K#Ä1 Ä", "-.- .----", {"#", "Ä"});
-        row("#*+ ", "", {"#", "*", "+"});
-        row("", "", {});
+        row("PARIS", ".--. .- .-. .. ...", "", {5, 700, 48000}, 11520, 700);
+        row("W1AW/P", ".-- .---- .- .-- -..-. .--.", "", {20, 300, 44100}, 2646, 300);
+        row("  de\t w1aw ", "-.. . | .-- .---- .- .--", "", {13, 1200, 44100}, 4070.77, 1200);
+        row("?.,=-", "..--.. .-.-.- --..-- -...- -....-", "", {40, 5000, 48000}, 2880, 1200);
+        row("K#Ä1 Ä", "-.- .----", "#|Ä", {0, 100, 44100}, 10584, 300);
+        row("#*+ ", "", "#|*|+", {15, 700, 48000}, 0, 0);
     }
-    void encode() {
+    void keyed() {
         QFETCH(QString, text);
         QFETCH(QString, written);
-        QFETCH(QStringList, skipped);
+        QFETCH(QString, skipped);
+        QFETCH(QList<int>, tone);
+        QFETCH(double, unitSamples);
+        QFETCH(int, expectedHz);
         const morse::Keying keying = morse::Encode(text.toStdString());
         QCOMPARE(Written(keying.elements), written);
         QStringList skippedText;
         for (const std::string& character : keying.skipped)
             skippedText << QString::fromStdString(character);
-        QCOMPARE(skippedText, skipped);
+        QCOMPARE(skippedText.join('|'), skipped);
         QVERIFY(!keying.cut);
-    }
 
-    // A long text stops at a whole character within the bound, and is said to be cut: "0" is
-    // 19 units and 3 more before each next one, so 22 fit in 500 units.
-    void longTextIsCut() {
-        const morse::Keying keying = morse::Encode(std::string(100, '0'));
-        QVERIFY(keying.cut);
-        QCOMPARE(Written(keying.elements), QStringList(22, "-----").join(' '));
-    }
-
-    // PARIS keyed: every element and gap measured in samples (to 0.2 ms: the faint ends of a
-    // fade round to zero); no step between samples steeper than a fading tone's (no key
-    // clicks); the pitch counted. Outside values clamp.
-    void keyedTone_data() {
-        QTest::addColumn<int>("wpm");
-        QTest::addColumn<int>("hz");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<double>("unitSamples");
-        QTest::addColumn<int>("expectedHz");
-        QTest::newRow("5 WPM, 700 Hz, 48 kHz") << 5 << 700 << 48000 << 11520.0 << 700;
-        QTest::newRow("13 WPM, 1200 Hz, 44.1 kHz") << 13 << 1200 << 44100 << 4070.77 << 1200;
-        QTest::newRow("20 WPM, 300 Hz, 48 kHz") << 20 << 300 << 48000 << 2880.0 << 300;
-        QTest::newRow("40 WPM, 5000 Hz") << 40 << 5000 << 48000 << 2880.0 << 1200;
-        QTest::newRow("0 WPM, 100 Hz") << 0 << 100 << 44100 << 10584.0 << 300;
-    }
-    void keyedTone() {
-        QFETCH(int, wpm);
-        QFETCH(int, hz);
-        QFETCH(int, rate);
-        QFETCH(double, unitSamples);
-        QFETCH(int, expectedHz);
-        const auto samples = morse::Render(morse::Encode("PARIS").elements, {wpm, hz, rate});
-        const QList<double> units = {
-            1, 1, 3, 1, 3, 1, 1, 3, 1, 1, 3, 3, 1, 1,
-            3, 1, 1, 3, 1, 1, 1, 3, 1, 1, 1, 1, 1, rate / 10 / unitSamples}; // then the tail
+        const auto samples = morse::Render(keying.elements, {tone[0], tone[1], tone[2]});
+        QCOMPARE(samples.empty(), keying.elements.empty());
+        if (samples.empty())
+            return;
         const QList<int> runs = Runs(samples);
-        QCOMPARE(runs.size(), units.size());
-        for (int i = 0; i < runs.size(); ++i)
-            QVERIFY2(std::abs(runs[i] - units[i] * unitSamples) <= 10,
+        QCOMPARE(runs.size(), qsizetype(keying.elements.size()) + 1); // then the tail
+        int units = 0, keyUnits = 0;
+        for (std::size_t i = 0; i < keying.elements.size(); ++i) {
+            const auto [keyDown, length] = keying.elements[i];
+            QVERIFY2(std::abs(runs[i] - length * unitSamples) <= 10,
                      qPrintable(QString::number(i)));
-        QCOMPARE(qsizetype(samples.size()), std::lround(43 * unitSamples) + rate / 10);
+            units += length;
+            keyUnits += keyDown ? length : 0;
+        }
+        QCOMPARE(qsizetype(samples.size()), std::lround(units * unitSamples) + tone[2] / 10);
 
         const double amplitude = 0.4 * 32767, pi = std::numbers::pi;
         QVERIFY(std::abs(samples[1]) < amplitude / 100 &&
                 std::abs(samples[runs[0] - 1]) < amplitude / 100);
-        const double steepest = amplitude * (2 * pi * expectedHz + 100 * pi) / rate + 1;
+        const double steepest = amplitude * (2 * pi * expectedHz + 100 * pi) / tone[2] + 1;
         int crossings = 0;
         for (std::size_t i = 1; i < samples.size(); ++i) {
             QVERIFY(std::abs(samples[i] - samples[i - 1]) <= steepest);
             crossings += (samples[i - 1] < 0) != (samples[i] < 0);
         }
-        const double toneSeconds = 22 * unitSamples / rate;
+        const double toneSeconds = keyUnits * unitSamples / tone[2];
         QVERIFY(std::abs(crossings / 2 / toneSeconds - expectedHz) < expectedHz / 50.0);
-        QVERIFY(morse::Render({}, {}).empty() && morse::Render({{true, -5}}, {}).empty());
+    }
+
+    // A long text stops at a whole character within the bound, and is said to be cut: "0" is
+    // 19 units and 3 more before each next one, so 22 fit in 500 units. Elements Encode cannot
+    // give are not keyed.
+    void longTextIsCut() {
+        const morse::Keying keying = morse::Encode(std::string(100, '0'));
+        QVERIFY(keying.cut);
+        QCOMPARE(Written(keying.elements), QStringList(22, "-----").join(' '));
+        QVERIFY(morse::Render({{true, -5}}, {}).empty());
         QVERIFY(morse::Render(std::vector<morse::Element>(72, {true, 7}), {}).empty());
     }
 };

@@ -6,7 +6,6 @@
 
 #include <QtTest>
 #include <limits>
-#include <stdexcept>
 
 namespace {
 
@@ -68,28 +67,16 @@ private slots:
         QVERIFY(probeVariable->GetVisible());
     }
 
-    void handlerExceptionsAreShownNotPropagated() {
-        TButton button(nullptr);
-        button.OnClick = [](TObject*) { throw std::runtime_error("handler failed"); };
-        QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE(reported, QStringList{"handler failed"});
-        reported.clear();
-    }
-
-    // Controls keep their designed proportions as the window grows; the label lying on the
-    // button lets the click through to it; a label's longer text spills over both sides
-    // instead of being cut, and a wrapped path stays in its place.
+    // Controls keep their designed proportions as the window grows; a label's longer text spills
+    // over both sides instead of being cut, and a wrapped path stays in its place. (A click on
+    // a label lying on a button reaches the button: the alert's close table clicks its text.)
     void controlsOnAForm() {
         ProbeForm form(nullptr);
         form.SetWidth(form.GetWidth() + 200); // the client area doubles
         form.SetHeight(form.GetHeight() + 100);
         QCOMPARE(form.Button->geometry(), QRect(40, 20, 200, 100));
-        int clicks = 0;
-        form.Button->OnClick = [&](TObject*) { ++clicks; };
         form.SetVisible(true);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.Cover->geometry().center());
-        QCOMPARE(clicks, 1);
         const QRect designed = form.Cover->geometry();
         form.Cover->SetText(QStringLiteral("a text far wider than the designed place of it"));
         QCoreApplication::processEvents(); // labels fit once the event loop runs
@@ -106,21 +93,19 @@ private slots:
         QTest::addColumn<Frame>("asked");
         QTest::addColumn<QRect>("expected");
         constexpr qint64 top = std::numeric_limits<std::int32_t>::max();
-        QTest::newRow("on screen") << Frame{50, 50, 400, 600} << QRect(50, 50, 400, 600);
-        QTest::newRow("mostly off, bar grabbable")
-            << Frame{-350, 900, 400, 600} << QRect(-350, 900, 400, 600);
-        QTest::newRow("far off every screen")
-            << Frame{-5000, -5000, 400, 300} << QRect(0, 0, 400, 300);
-        QTest::newRow("far right") << Frame{9000, 100, 400, 300} << QRect(880, 100, 400, 300);
-        QTest::newRow("below the bottom")
-            << Frame{100, 5000, 400, 300} << QRect(100, 724, 400, 300);
-        QTest::newRow("bar above the top") << Frame{100, -15, 400, 300} << QRect(100, 0, 400, 300);
-        QTest::newRow("wider than the screen")
-            << Frame{-5000, 10, 3000, 300} << QRect(0, 10, 1280, 300);
-        QTest::newRow("larger than its screen")
-            << Frame{1500, 50, 100000, 100000} << QRect(1280, 0, 1920, 1080);
-        QTest::newRow("int32 largest") << Frame{top, top, top, top} << QRect(0, 0, 1280, 1024);
-        QTest::newRow("zero and negative size") << Frame{50, 50, 0, -5} << QRect(50, 50, 100, 80);
+        const auto row = [](const char* name, const Frame& asked, const QRect& expected) {
+            QTest::newRow(name) << asked << expected;
+        };
+        row("on screen", {50, 50, 400, 600}, {50, 50, 400, 600});
+        row("mostly off, bar grabbable", {-350, 900, 400, 600}, {-350, 900, 400, 600});
+        row("far off every screen", {-5000, -5000, 400, 300}, {0, 0, 400, 300});
+        row("far right", {9000, 100, 400, 300}, {880, 100, 400, 300});
+        row("below the bottom", {100, 5000, 400, 300}, {100, 724, 400, 300});
+        row("bar above the top", {100, -15, 400, 300}, {100, 0, 400, 300});
+        row("wider than the screen", {-5000, 10, 3000, 300}, {0, 10, 1280, 300});
+        row("larger than its screen", {1500, 50, 100000, 100000}, {1280, 0, 1920, 1080});
+        row("int32 largest", {top, top, top, top}, {0, 0, 1280, 1024});
+        row("zero and negative size", {50, 50, 0, -5}, {50, 50, 100, 80});
     }
     void shownFrame() {
         QFETCH(QList<qint64>, asked);

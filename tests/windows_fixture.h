@@ -1,8 +1,9 @@
 #pragma once
-// What every window test starts from: a fresh current directory, so that no settings file is
-// there until a test stores one; fresh shared timer state; an application whose handlers'
-// errors fail the test (offscreen, the message box that shows them would wait forever); and
-// the windows of a run, opened as start-up and the operator open them, closed at the end.
+// What every window test starts from: no sound server; a fresh current directory, so that no
+// settings file is there until a test stores one; fresh shared timer state; an application
+// whose handlers' errors fail the test (offscreen, the message box that shows them would wait
+// forever); and the windows of a run, opened as start-up and the operator open them, closed at
+// the end.
 #include "alert_window/alert_window.h"
 #include "app/toolkit/application.h"
 #include "app/window_set.h"
@@ -10,7 +11,7 @@
 #include "audio/file_picker.h"
 #include "callsign_editor/callsign_editor.h"
 #include "main_window/main_window.h"
-#include "tone.h"
+#include "test_files.h"
 
 #include <QtTest>
 
@@ -37,6 +38,7 @@ inline void ClickButton(QWidget* window, const QString& text) {
 class WindowsFixture {
 public:
     WindowsFixture() {
+        qputenv("PULSE_SERVER", "unix:/nonexistent/native"); // no sound server
         QDir::setCurrent(m_folder.path());
         timerState = SharedTimerState{};
         application.OnException = [](TObject*, const std::exception& e) { QFAIL(e.what()); };
@@ -64,16 +66,13 @@ public:
         Form1 = nullptr;
     }
     TForm5* OpenMenu() { return Form5 = TForm::Construct<TForm5>(Form1); }
-    TForm4* OpenPicker() { return Form4 = TForm::Construct<TForm4>(Form5); }
+    // Over the menu, as the operator opens it.
+    TForm4* OpenPicker() { return Form4 = TForm::Construct<TForm4>(Form5 ? Form5 : OpenMenu()); }
 
     QString Path(const QString& name) const { return m_folder.filePath(name); }
-    QString Settings() const {
-        QFile file(Path("Chimewell.ini"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString Settings() const { return QString::fromUtf8(Contents(Path("Chimewell.ini"))); }
     void Store(const QByteArray& settings) const {
-        QFile file(Path("Chimewell.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
+        QVERIFY(::Store(Path("Chimewell.ini"), settings));
     }
 
     TApplication application;

@@ -42,7 +42,9 @@ edit_then_shut_down() {
     xdotool windowmove "$editor" 300 200
     e2e_wait_until 5 '[[ "$(e2e_outer_geometry "$editor")" != "100 100 "* ]]'
     read -r left top _ <<<"$(e2e_outer_geometry "$editor")"
-    e2e_minimise "$editor" && e2e_restore "$editor" || return
+    e2e_minimise "$editor" || return
+    xdotool windowactivate "$editor" 2>/dev/null # as a click on its task-bar entry does
+    e2e_wait_shown "$editor" 5 || { e2e_fail "the editor did not come back"; return 1; }
     e2e_expect_geometry "$editor" "$left $top 370 330" "the restored editor"
     xdotool type --delay 40 "W1MIN"
     xdotool key Return

@@ -158,9 +158,6 @@ e2e_wait_until() {
     done
 }
 
-# Waits until real time $1 (seconds since the epoch).
-e2e_wait_for_time() { e2e_wait_until 700 "e2e_test \"\$EPOCHREALTIME >= $1\""; }
-
 # --- the program ---------------------------------------------------------------------------
 
 # Starts a program in the current directory, on X11, in UTC (so that ten-minute marks are
@@ -298,12 +295,6 @@ e2e_close_window() { wmctrl -i -c "$1"; }
 e2e_minimise() {
     xdotool windowminimize "$1" 2>/dev/null
     e2e_wait_gone "$1" 5 || { e2e_fail "window $1 did not minimise"; return 1; }
-}
-
-# Brings minimised window $1 back as a click on its task-bar entry does; fails unless it shows.
-e2e_restore() {
-    xdotool windowactivate "$1" 2>/dev/null
-    e2e_wait_shown "$1" 5 || { e2e_fail "window $1 did not come back"; return 1; }
 }
 
 # A left click (with $4 = 2, a double-click) at the centre of the window's client area, or at
