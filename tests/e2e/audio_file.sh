@@ -100,7 +100,8 @@ choose_in_dialog() {
     local dialog try
     dialog=$(e2e_find_viewable Open) || { e2e_fail "no file dialog"; return 1; }
     for try in 1 2 3; do
-        xdotool windowactivate --sync "$dialog" key ctrl+a type --delay 20 "$1"
+        # xdotool reads the text in its own locale: in plain C it would drop the "ä".
+        LC_ALL=C.UTF-8 xdotool windowactivate --sync "$dialog" key ctrl+a type --delay 20 "$1"
         xdotool key Return
         # A completion list may take the first Return.
         e2e_wait_gone "$dialog" 2 || xdotool key Return
