@@ -93,6 +93,8 @@ private slots:
                                    << "/a.wav" << 2 << true << none;
         QTest::newRow("Play File, empty text") << "Play File"
                                                << "" << 2 << true << none;
+        QTest::newRow("Morse Callsign") << "Morse Callsign"
+                                        << "/a.wav" << 3 << true << none;
         QTest::newRow("Play File, none chosen")
             << "Play File"
             << "0" << 5 << false << "You must first select an audio file";

@@ -152,14 +152,16 @@ e2e_calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
 e2e_test() { awk "BEGIN { exit !($1) }"; }
 
 # Sets E2E_OFFSET so that a program started now sees the clock $1 seconds before the next
-# ten-minute mark, and E2E_MARK to the real time at which it reaches that mark. Ticks come at
+# ten-minute mark (or the next time of the clock that is $3 seconds past a multiple of $2
+# seconds), and E2E_MARK to the real time at which it reaches that mark. Ticks come at
 # start-up + 1 s + n x 100 ms, so a lead of n.n5 s puts the mark about midway between two
 # ticks, give or take the start-up's own delays.
 e2e_place_before_mark() {
-    local lead=$1 now
+    local lead=$1 period=${2:-600} phase=${3:-0} now
     now=$(e2e_now)
-    E2E_OFFSET=$(awk -v now="$now" -v lead="$lead" \
-        'BEGIN { mark = (int((now + lead) / 600) + 1) * 600; printf "%.3f", mark - lead - now }')
+    E2E_OFFSET=$(awk -v now="$now" -v lead="$lead" -v period="$period" -v phase="$phase" 'BEGIN {
+        mark = (int((now + lead - phase) / period) + 1) * period + phase
+        printf "%.3f", mark - lead - now }')
     E2E_MARK=$(e2e_calc "$now + $lead")
 }
 

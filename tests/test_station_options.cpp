@@ -1,0 +1,183 @@
+// The station options window on real widgets: the options it reads and saves, which take
+// effect at once, what it says of the callsign in Morse and of an output not connected, its
+// Test button, and the main window's ways to open it.
+#include "app/toolkit/application.h"
+#include "settings/ini_file.h"
+#include "station/station_options.h"
+#include "windows_fixture.h"
+
+#include <QContextMenuEvent>
+
+class TestStationOptions : public QObject {
+    Q_OBJECT
+
+    TApplication application;
+    std::unique_ptr<WindowsFixture> windows;
+
+    TStationOptions* Open(const QByteArray& settings = {}) {
+        windows->Store(settings);
+        windows->OpenMainWindows();
+        StationOptions = TForm::Construct<TStationOptions>(Form1);
+        return StationOptions;
+    }
+
+private slots:
+    void init() {
+        // No sound server: the outputs list is the default alone.
+        qputenv("PULSE_SERVER", "unix:/nonexistent");
+        windows = std::make_unique<WindowsFixture>();
+    }
+    void cleanup() {
+        delete StationOptions;
+        StationOptions = nullptr;
+        windows.reset();
+    }
+
+    // A file without the section (an older Chimewell's) reads as the defaults.
+    void readsAndSaves_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("hz");
+        QTest::newRow("nothing stored") << QByteArray() << "10" << 15 << 700;
+        QTest::newRow("chosen") << QByteArray("Interval=15\nMorseWpm=18\nMorseHz=600\n") << "15"
+                                << 18 << 600;
+        QTest::newRow("garbage") << QByteArray("Interval=7\nMorseWpm=fast\nMorseHz=\n") << "10"
+                                 << 15 << 700;
+        QTest::newRow("out of range")
+            << QByteArray("Interval=-15\nMorseWpm=99\nMorseHz=50\n") << "10" << 20 << 300;
+    }
+    void readsAndSaves() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, interval);
+        QFETCH(int, wpm);
+        QFETCH(int, hz);
+        TStationOptions* options = Open("[Station]\n" + stored);
+        QCOMPARE(options->IntervalComboBox->currentText(), interval);
+        QCOMPARE(options->SpeedSpinBox->GetValue(), wpm);
+        QCOMPARE(options->ToneSpinBox->GetValue(), hz);
+        options->Close();
+        const TIniFile ini(SettingsFilePath());
+        QCOMPARE(ini.ReadInteger(Station::kInterval, -1), interval.toInt());
+        QCOMPARE(ini.ReadInteger(Station::kMorseWpm, -1), wpm);
+        QCOMPARE(ini.ReadInteger(Station::kMorseHz, -1), hz);
+    }
+
+    void closeWritesItsKeysInOrder() {
+        Open()->Close();
+        QCOMPARE(windows->Settings(),
+                 QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
+                                "Interval=10\nMorseWpm=15\nMorseHz=700\nOutput=\n"));
+    }
+
+    void changesTakeEffectAtOnce() {
+        TStationOptions* options = Open();
+        options->IntervalComboBox->setCurrentIndex(options->IntervalComboBox->IndexOfId("30"));
+        options->SpeedSpinBox->setValue(12);
+        QTest::keyClick(options->ToneSpinBox, Qt::Key_Up);
+        QCOMPARE(shared.markInterval, 30);
+        QCOMPARE(shared.morseWpm, 12);
+        QCOMPARE(shared.morseHz, 710);
+    }
+
+    void morseNote_data() {
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("all sent") << "W1AW/P"
+                                  << "Sends all of \"W1AW/P\".";
+        QTest::newRow("some skipped") << "DL1ÄBC#Ä"
+                                      << "Skips Ä # in \"DL1ÄBC#Ä\": Morse has no sign for it.";
+        QTest::newRow("none sent") << "日本"
+                                   << "Nothing of \"日本\" can be sent in Morse: "
+                                      "the marks sound the system tone instead.";
+        const QString tooLong(40, '0');
+        QTest::newRow("too long") << tooLong
+                                  << "Sends all of \"" + tooLong +
+                                         "\". Too long: only its beginning is sent.";
+    }
+    void morseNote() {
+        QFETCH(QString, callsign);
+        QFETCH(QString, note);
+        windows->Store("[Main Form]\nCallSign=" + callsign.toUtf8() + "\n");
+        windows->OpenMainWindows();
+        StationOptions = TForm::Construct<TStationOptions>(Form1);
+        QCOMPARE(StationOptions->MorseLabel->GetText(), note);
+    }
+
+    // Test sends the callsign at the speed and tone shown; with nothing to send, it says so.
+    void testButton_data() {
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<QString>("note");
+        const auto elements = morse::Encode("W1AW/P").elements;
+        const auto samples = static_cast<int>(morse::Render(elements, {20, 900, 48000}).size());
+        QTest::newRow("W1AW/P") << "W1AW/P" << samples << "Sends all of \"W1AW/P\".";
+        QTest::newRow("nothing to send")
+            << "###" << 0
+            << "The Morse could not sound (it has no letter, digit or / ? . , = - to send in "
+               "Morse); the system tone played.";
+    }
+    void testButton() {
+        QFETCH(QString, callsign);
+        QFETCH(int, samples);
+        QFETCH(QString, note);
+        TStationOptions* options = Open("[Main Form]\nCallSign=" + callsign.toUtf8() + "\n");
+        options->SpeedSpinBox->setValue(20);
+        options->ToneSpinBox->setValue(900);
+        QTest::mouseClick(options->TestButton, Qt::LeftButton);
+        QCOMPARE(options->MorseLabel->GetText(), note);
+        const QFileInfo wav(options->MorseSender->GetFileName());
+        QCOMPARE(wav.exists() ? wav.size() : 0, samples ? 44 + 2 * samples : 0);
+    }
+
+    // The choice stays listed, and saved, while its output is not connected.
+    void outputNotConnected() {
+        TStationOptions* options = Open("[Station]\nOutput=usb-radio\n");
+        QCOMPARE(options->OutputComboBox->GetItemText(0), QStringLiteral("System default"));
+        QCOMPARE(options->OutputComboBox->currentText(),
+                 QStringLiteral("usb-radio (not connected)"));
+        QVERIFY(options->OutputNoteLabel->GetText().startsWith("Not connected now"));
+        options->Close();
+        QCOMPARE(TIniFile(SettingsFilePath()).ReadString(Station::kOutput),
+                 QStringLiteral("usb-radio"));
+        options->OutputComboBox->setCurrentIndex(0);
+        QCOMPARE(GetSoundOutput(), QString());
+        QCOMPARE(options->OutputNoteLabel->GetText(), QString());
+        QCOMPARE(options->OutputComboBox->Count(), 1);
+    }
+
+    // Ctrl+, and the right-click menu's item open the window modally over the main window.
+    void mainWindowOpensIt_data() {
+        QTest::addColumn<bool>("rightClick");
+        QTest::newRow("Ctrl+,") << false;
+        QTest::newRow("right click") << true;
+    }
+    void mainWindowOpensIt() {
+        QFETCH(bool, rightClick);
+        windows->OpenMainWindows();
+        Form1->SetVisible(true);
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        QWidget* over = nullptr;
+        QTimer::singleShot(0, Form1, [&] {
+            if (auto* opened = dynamic_cast<TStationOptions*>(QApplication::activeModalWidget())) {
+                over = opened->parentWidget();
+                opened->close();
+            }
+        });
+        if (rightClick) {
+            QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5},
+                                    Form1->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(Form1->AudioButton, &click);
+            QVERIFY(Form1->PopupMenu1->isVisible());
+            Form1->PopupMenu1->actions().first()->trigger();
+        } else {
+            QTest::keyClick(Form1, Qt::Key_Comma, Qt::ControlModifier);
+        }
+        QCOMPARE(over, Form1);
+        QVERIFY(!StationOptions);
+        QVERIFY(windows->Settings().contains("[Station]"));
+    }
+};
+
+QTEST_MAIN(TestStationOptions)
+#include "test_station_options.moc"
