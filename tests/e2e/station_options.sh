@@ -29,7 +29,7 @@ readonly WPM=18
 # the recorders attach and resumed together (see DESIGN.md), so that sample 0 of each is the
 # moment kept in record_start.
 record_begin() {
-    local prefix=$1 sink
+    local prefix=$1 sink wanted=$(($# - 1))
     shift
     record_pids=()
     for sink in "$@"; do pactl suspend-sink "$sink" 1; done
@@ -39,7 +39,7 @@ record_begin() {
         record_pids+=($!)
         e2e_track $!
     done
-    e2e_wait_until 5 '(($(pactl list short source-outputs | wc -l) >= $#))' ||
+    e2e_wait_until 5 '(($(pactl list short source-outputs | wc -l) >= wanted))' ||
         e2e_fail "the recorders did not attach"
     for sink in "$@"; do pactl suspend-sink "$sink" 0; done
     record_start=$(e2e_now)
@@ -56,19 +56,19 @@ runs() {
         { sum += $1 * $1 }
         ++n == win {
             on = sqrt(sum / n) > loud
-            if (runs && on == state) { count++ } else { if (runs) print state, count; state = on; count = 1; runs = 1 }
-            n = 0; sum = 0
+            if (count && on == state) count++
+            else { if (count) print state, count; state = on; count = 1 }
+            n = sum = 0
         }
-        END { if (runs) print state, count }'
+        END { if (count) print state, count }'
 }
 
 # Decodes the Morse in recording $1: prints "<text> <words per minute> <onset in seconds from
-# the recording's start>", or "none". Each key-down is a dot or a dash by its length against
-# the shortest and longest; the unit is the key-down time over the dot units it holds; a gap
-# is within a letter (1 unit), between letters (3) or between words (7) by that unit; the speed
-# is the whole keying's units over its time, 1200 ms a unit at 1 WPM.
+# the recording's start>", or "none". The shortest key-down is the unit; a key-down is a dot
+# (1 unit) or a dash (3), a gap within a letter (1), between letters (3) or words (7), each by
+# its length in units; the speed is the keying's units over its time, a unit 1.2 s at 1 WPM.
 morse_decode() {
-    runs "$1" | awk -v seconds=$(e2e_calc "$WINDOW / $RATE") '
+    runs "$1" | awk -v seconds="$(e2e_calc "$WINDOW / $RATE")" '
         BEGIN {
             split("A .- B -... C -.-. D -.. E . F ..-. G --. H .... I .. J .--- K -.- L .-.. " \
                 "M -- N -. O --- P .--. Q --.- R .-. S ... T - U ..- V ...- W .-- X -..- " \
@@ -80,34 +80,23 @@ morse_decode() {
         END {
             first = on[1] ? 1 : 2; last = on[NR] ? NR : NR - 1
             if (last < first) { print "none"; exit }
-            shortest = 1e9
-            for (i = first; i <= last; i += 2) {
-                shortest = size[i] < shortest ? size[i] : shortest
-                longest = size[i] > longest ? size[i] : longest
-            }
-            for (i = first; i <= last; i += 2) {
-                units[i] = size[i] > (shortest + longest) / 2 ? 3 : 1
-                down += size[i]; downUnits += units[i]
-            }
-            for (i = first + 1; i < last; i += 2)
-                units[i] = size[i] < 2 * down / downUnits ? 1 : size[i] < 5 * down / downUnits ? 3 : 7
+            unit = 1e9
+            for (i = first; i <= last; i += 2) unit = size[i] < unit ? size[i] : unit
             for (i = first; i <= last; i++) {
-                span += size[i]; total += units[i]
-                if (on[i]) code = code (units[i] == 1 ? "." : "-")
-                else if (units[i] > 1) { text = text letter[code] (units[i] == 7 ? " " : ""); code = "" }
+                units = size[i] < 2 * unit ? 1 : on[i] || size[i] < 5 * unit ? 3 : 7
+                span += size[i]; total += units
+                if (on[i]) code = code (units == 1 ? "." : "-")
+                else if (units > 1) { text = text letter[code] (units == 7 ? " " : ""); code = "" }
             }
             printf "%s%s %.2f %.3f\n", text, letter[code], 1.2 * total / (span * seconds),
                 first == 2 ? size[1] * seconds : 0
         }'
 }
 
-# The 5 ms windows of recording $1 that hold sound.
-loud_windows() { runs "$1" | awk '$1 { n += $2 } END { print n + 0 }'; }
-
 # Recording $1 must hold sound ($2 "sound") or none ($2 "silence"); $3 names it.
 expect_heard() {
     local loud
-    loud=$(loud_windows "$1")
+    loud=$(runs "$1" | awk '$1 { n += $2 } END { print n + 0 }')
     if { [[ $2 == sound ]] && ((loud > 10)); } || { [[ $2 == silence ]] && ((loud == 0)); }; then
         e2e_pass "$3: $2 ($((loud * 5)) ms of sound)"
     else
@@ -143,7 +132,7 @@ interval_of_fifteen() {
     echo "--- Interval=15"
     local phase what expected heard
     for phase in 600 900; do
-        what="Interval=15 at hh:$((phase / 60)) or hh:$((phase / 60 + 30))"
+        what="Interval=15 at hh:$((phase / 60))/$((phase / 60 + 30))"
         expected=$( ((phase == 900)) && echo yes || echo no)
         e2e_place_before_mark "$LEAD" 1800 "$phase"
         start_with "interval-$phase" '[Main Form]\nAudio=0\n[Station]\nInterval=15\n' mark || return
@@ -158,17 +147,26 @@ interval_of_fifteen() {
     done
 }
 
-morse_on_the_chosen_output() {
-    echo "--- Morse Callsign at a mark, on the chosen output"
-    local text wpm onset
+# At a mark with audio choice $2 ($1 names it), the second sink chosen as the output, the
+# sound must land there, within $3 seconds, and not on the default sink.
+sound_at_a_mark() {
+    echo "--- $1 at a mark, on the chosen output"
+    local settings="[Main Form]\nAudio=$2\nCallSign=W1AW/P\n"
     e2e_place_before_mark "$LEAD"
-    local settings="[Main Form]\nAudio=3\nCallSign=W1AW/P\n"
-    start_with morse "$settings[Station]\nMorseWpm=$WPM\nMorseHz=600\nOutput=e2e_second\n" mark ||
-        return
-    record_begin "$E2E_ROOT/morse" e2e_sink e2e_second
-    wait_past_mark 7
+    start_with "audio-$2" "$settings[Station]\nMorseWpm=$WPM\nMorseHz=600\nOutput=e2e_second\n" \
+        mark || return
+    record_begin "$E2E_ROOT/audio-$2" e2e_sink e2e_second
+    wait_past_mark "$3"
     record_end
-    read -r text wpm onset <<<"$(morse_decode "$E2E_ROOT/morse.e2e_second.raw")"
+    expect_heard "$E2E_ROOT/audio-$2.e2e_second.raw" sound "$1 on the chosen output"
+    expect_heard "$E2E_ROOT/audio-$2.e2e_sink.raw" silence "$1 on the default output"
+    e2e_close_and_expect_exit "$main_window" "$1 at a mark"
+}
+
+# The Morse that the chosen output recorded must read W1AW/P, at the speed set, from the mark.
+expect_decoded() {
+    local text wpm onset
+    read -r text wpm onset <<<"$(morse_decode "$E2E_ROOT/audio-3.e2e_second.raw")"
     onset=$(e2e_calc "$record_start + ${onset:-0} - $E2E_MARK")
     [[ $text == W1AW/P ]] && e2e_pass "the chosen output heard W1AW/P" ||
         e2e_fail "the chosen output heard '$text', expected W1AW/P"
@@ -176,20 +174,6 @@ morse_on_the_chosen_output() {
         e2e_pass "measured $wpm WPM, set $WPM" || e2e_fail "measured ${wpm:-no} WPM, set $WPM"
     e2e_test "$onset >= -0.1 && $onset <= 0.6" && e2e_pass "it started ${onset} s after the mark" ||
         e2e_fail "it started ${onset} s after the mark"
-    expect_heard "$E2E_ROOT/morse.e2e_sink.raw" silence "the default output"
-    e2e_close_and_expect_exit "$main_window" "Morse at a mark"
-}
-
-system_sound_on_the_chosen_output() {
-    echo "--- The system sound at a mark, on the chosen output"
-    e2e_place_before_mark "$LEAD"
-    start_with bell '[Main Form]\nAudio=1\n[Station]\nOutput=e2e_second\n' mark || return
-    record_begin "$E2E_ROOT/bell" e2e_sink e2e_second
-    wait_past_mark 3
-    record_end
-    expect_heard "$E2E_ROOT/bell.e2e_second.raw" sound "the chosen output"
-    expect_heard "$E2E_ROOT/bell.e2e_sink.raw" silence "the default output"
-    e2e_close_and_expect_exit "$main_window" "the system sound at a mark"
 }
 
 # Clicks Test in window $1: the Morse must sound on sink $2 alone of the null sinks there are.
@@ -239,9 +223,9 @@ end_scene() {
 }
 interval_of_fifteen
 end_scene
-morse_on_the_chosen_output
+sound_at_a_mark "Morse Callsign" 3 7 && expect_decoded
 end_scene
-system_sound_on_the_chosen_output
+sound_at_a_mark "The system sound" 1 3
 end_scene
 absent_output_plugged_in
 end_scene
