@@ -31,8 +31,8 @@ extern TStationOptions* StationOptions;
 // The main window's members that the other windows read and write, kept here so that those
 // windows need not know the main window: the alert window's place and colour, the close request
 // of a click on the alert, the sound of the marks and the station options, and the callsign
-// label. The main window
-// starts them afresh when it is made and keeps them in the settings file with its own state.
+// label. The main window starts them afresh when it is made and keeps them in the settings file
+// with its own state; the station options window saves the station options.
 struct SharedMembers {
     std::int32_t alertLeft = MainForm::kForm2Left.byDefault;
     std::int32_t alertTop = MainForm::kForm2Top.byDefault;

@@ -56,9 +56,9 @@ private:
 
 // A label takes no mouse input: clicks and wheel turns reach what lies beneath it. Its text
 // stays on one line, centred on its place (or against one side); a text wider than the place
-// spills over both sides (or the other side) instead of being cut. A label that must always be read
-// whole (the callsign) can shrink its font instead of spilling out of the window, and one that
-// shows a file path can wrap it over lines.
+// spills over both sides (or the other side) instead of being cut. A label that must always be
+// read whole (the callsign) can shrink its font instead of spilling out of the window, and one
+// that shows a file path can wrap it over lines.
 class TLabel : public TControl<QLabel> {
 public:
     explicit TLabel(QWidget* Owner);
