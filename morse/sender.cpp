@@ -1,5 +1,7 @@
 #include "morse/sender.h"
 
+#include "app/toolkit/sound_output.h"
+
 namespace morse {
 namespace {
 
@@ -7,6 +9,8 @@ constexpr int kSampleRate = 48000;
 
 const UnicodeString kNothingToSend =
     QStringLiteral("it has no letter, digit or / ? . , = - to send in Morse");
+const UnicodeString kNoOutput =
+    QStringLiteral("the desktop offers no sound output: is its sound server running?");
 
 } // namespace
 
@@ -35,6 +39,8 @@ void Sender::Prepare(const UnicodeString& text, int wpm, int hz) {
 // The player is given the file at each sending: it drops a file it once failed to play.
 bool Sender::Send() {
     m_error = m_unsendable;
+    if (m_error.isEmpty() && SoundOutputDevice().isNull())
+        m_error = kNoOutput;
     if (!m_error.isEmpty())
         return false;
     m_player->SetFileName(m_wave.GetFileName());

@@ -20,7 +20,8 @@ public:
 
     // Renders nothing again while the text, speed and tone stay as they were.
     void Prepare(const UnicodeString& text, int wpm, int hz);
-    // Starts what was prepared; false, with the reason in GetErrorString, when it cannot sound.
+    // Starts what was prepared; false, with the reason in GetErrorString, when it cannot sound
+    // (nothing to send, or no sound output to send it on).
     bool Send();
     void Stop() { m_player->Stop(); }
     UnicodeString GetErrorString() const { return m_error; }
