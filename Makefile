@@ -10,7 +10,7 @@ COUNT ?= 1000
 # Warnings are errors in our own test builds, not in a build for use or for a package.
 WERROR ?= OFF
 
-.PHONY: run test bench build deps-run deps-test configure format test-sanitized test-release fuzz \
+.PHONY: run test bench build deps-run deps-test deps-bench configure format test-sanitized test-release fuzz \
 	crashloop
 
 run: deps-run configure
@@ -49,7 +49,7 @@ crashloop: deps-test configure
 	cmake --build $(BUILD_DIR) --target chimewell
 	COUNT=$(COUNT) scripts/crashloop.sh $(BUILD_DIR)/app/chimewell
 
-bench: deps-test configure
+bench: deps-bench configure
 	cmake --build $(BUILD_DIR) --target chimewell bare_clock
 	scripts/bench.sh $(BUILD_DIR)
 
@@ -90,6 +90,9 @@ deps-run:
 
 deps-test:
 	scripts/setup-deps.sh test
+
+deps-bench:
+	scripts/setup-deps.sh bench
 
 configure:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCHIMEWELL_WERROR=$(WERROR) $(CMAKE_FLAGS) > /dev/null

@@ -1,12 +1,12 @@
 #include "main_window/main_window.h"
 
 #include "alert_window/alert_window.h"
+#include "app/toolkit/idle.h"
 #include "app/window_set.h"
 #include "audio/audio_menu.h"
 #include "callsign_editor/callsign_editor.h"
+#include "main_window/tick_grid.h"
 #include "station/station_options.h"
-
-#include <QTimer>
 
 SharedTimerState timerState;
 
@@ -45,15 +45,14 @@ TForm1::TForm1(TComponent* Owner)
     CreateClockArea();
     CreateRunControls();
     CreateModeAndAlertControls();
-    MilliTimer = new TTimer(this);
+    MilliTimer = new TTimer(this, &DelayToNextTick);
     CreateHiddenAreas();
     CreateAudioControls();
     CreateColorPanel();
     CreateStationControls();
     BindEvents();
     ShareMembers();
-    // Once the event loop runs, when FormCreate has read the choice.
-    QTimer::singleShot(0, this, [this] { PrepareChosenAudio(); });
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 void TForm1::CreateClockArea() {
@@ -219,19 +218,19 @@ void TForm1::GMTButtonDblClick(TObject*) {
 // The editor sets the callsign itself at each commit; it is saved when this window closes.
 void TForm1::EditCallSignButtonDblClick(TObject*) {
     OpenModal(Form3, this);
-    PrepareChosenAudio();
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 // The menu and its picker set audioChoice and selectedFile themselves; the next mark sounds them.
 void TForm1::AudioButtonDblClick(TObject*) {
     OpenModal(Form5, this);
-    PrepareChosenAudio();
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 // The window sets the shared station options itself and saves them when it closes.
 void TForm1::StationOptionsItemClick(TObject*) {
     OpenModal(StationOptions, this);
-    PrepareChosenAudio();
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {

@@ -58,8 +58,6 @@ public:
     void MorseSender1Error(TObject* Sender);
     void ReportAudioFileFailure();
     void ReportMorseFailure();
-    // Renders the callsign in Morse ahead of the marks when they are to send it.
-    void PrepareChosenAudio();
     bool SendMorse();
     void StartButtonClick(TObject* Sender);
     void StopButtonClick(TObject* Sender);
@@ -74,6 +72,7 @@ public:
     void StationOptionsItemClick(TObject* Sender);
 
 private:
+    void PrepareChosenAudio();
     // The indicator and the mode button name the state: "Active"/"Stopped", "Auto"/"Manual".
     void ShowRunAndModeTexts();
     void CreateClockArea();

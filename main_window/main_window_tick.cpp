@@ -47,15 +47,21 @@ void TForm1::MilliTimerTimer(TObject*) {
             {shared.audioChoice, shared.alertCloseRequest, shared.markInterval}, effects);
 }
 
-void TForm1::PrepareChosenAudio() {
-    if (shared.audioChoice == AudioChoice::Morse)
-        MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
-}
-
 // Prepared ahead; rendered here only if something changed since.
 bool TForm1::SendMorse() {
     MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
     return MorseSender1->Send();
+}
+
+// The first mark sounds on time: what the chosen audio needs is loaded (and the Morse rendered)
+// beforehand, and only that, for the media backend alone takes megabytes.
+void TForm1::PrepareChosenAudio() {
+    if (shared.audioChoice == AudioChoice::AudioFile)
+        MediaPlayer1->Prepare();
+    if (shared.audioChoice == AudioChoice::SystemTone)
+        PrepareMessageBeep();
+    if (shared.audioChoice == AudioChoice::Morse)
+        MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
 }
 
 // The backend found the file unplayable after the mark had started it: the mark is not to

@@ -24,6 +24,7 @@ Sender::Sender(QObject* owner)
 }
 
 void Sender::Prepare(const UnicodeString& text, int wpm, int hz) {
+    m_player->Prepare();
     const Prepared wanted{text, wpm, hz};
     if (m_prepared == wanted)
         return;

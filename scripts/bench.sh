@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Chimewell side by side with a bare Qt clock (the floor of the stack) on a private X display:
-# start-up, CPU while ticking, memory, and how soon the alert follows a ten-minute mark.
+# start-up, CPU, wakeups and memory while ticking, instructions per tick under callgrind, how
+# soon the alert follows a ten-minute mark and how soon the first mark's sound is heard.
 # Prints figures with their targets; passes no verdict, because shared machines are noisy.
 # Usage: scripts/bench.sh <build dir>
 # Knobs: BENCH_RUNS start-ups of each (5), BENCH_CPU_SECONDS of ticking measured (60),
-# BENCH_MARKS marks timed (5), BENCH_SETTLE_SECONDS after start-up before measuring (5).
+# BENCH_MARKS marks timed (5), BENCH_SOUNDS first marks heard for each sound (3),
+# BENCH_SETTLE_SECONDS after start-up before measuring (5), BENCH_CALLGRIND_SECONDS of
+# ticking counted (20).
 set -uo pipefail
 
 build=$(realpath "${1:?usage: $0 <build dir>}")
@@ -15,15 +18,17 @@ readonly CHIMEWELL="$build/app/chimewell"
 readonly BARE_CLOCK="$build/bench/bare_clock"
 readonly MAIN_TITLE=" Timer Chimewell! "
 readonly BARE_TITLE="Bare clock"
-readonly ALERT_TITLE=" Timer Chimewell!"
 readonly RUNS=${BENCH_RUNS:-5}
 readonly CPU_SECONDS=${BENCH_CPU_SECONDS:-60}
 readonly MARKS=${BENCH_MARKS:-5}
+readonly SOUNDS=${BENCH_SOUNDS:-3}
 readonly SETTLE_SECONDS=${BENCH_SETTLE_SECONDS:-5}
-readonly MARK_LEAD=4.3 # seconds on the shifted clock from start-up to the mark
+readonly CALLGRIND_SECONDS=${BENCH_CALLGRIND_SECONDS:-20}
+readonly CALLGRIND_START_TIMEOUT=120 # a program under valgrind starts slowly
+readonly LOUD=1000 # a recorded sample beyond this counts as sound (the tone's peak is ~16000)
 CLOCK_TICKS=$(getconf CLK_TCK)
 readonly CLOCK_TICKS
-cpu=()
+cpu=() wakeups=() instructions=() tick_counts=""
 
 # --- figures -------------------------------------------------------------------------------
 
@@ -38,6 +43,8 @@ cpu_seconds() {
     awk -v hz="$CLOCK_TICKS" '{ sub(/.*\) /, ""); print ($12 + $13) / hz }' "/proc/$1/stat"
 }
 run_seconds() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { print ns / 1e9 }'; }
+# Each time one of its threads went to sleep it was woken again: a wakeup.
+sleeps() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches:/ { n += $2 } END { print n }'; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 pss_kb() { awk '/^Pss:/ { print $2 }' "/proc/$1/smaps_rollup"; }
 
@@ -46,9 +53,23 @@ pss_kb() { awk '/^Pss:/ { print $2 }' "/proc/$1/smaps_rollup"; }
 media_backend_in() {
     awk '$6 ~ /plugins\/multimedia\/|\/gstreamer-1\.0\// { print $6 }' "/proc/$1/maps" | sort -u
 }
-linked_media_libraries_in() {
-    awk '$6 ~ /libgst|libQt6Multimedia/ { sub(/.*\//, "", $6); print $6 }' "/proc/$1/maps" |
-        sort -u | tr '\n' ' '
+
+# --- the programs --------------------------------------------------------------------------
+
+# A fresh directory named $1 whose settings choose audio $2 (1 the system sound, 2 the file
+# made by make_tone); prints its path.
+settings_dir() {
+    local dir
+    dir=$(e2e_fresh_dir "$1") || exit 1
+    printf '[Main Form]\nAudio=%s\n[Select Audio Form]\nSelected File=%s\n' "$2" "$tone" \
+        >"$dir/Chimewell.ini"
+    echo "$dir"
+}
+
+# A tone that sounds from its first sample, so that its onset is the moment it starts.
+make_tone() {
+    tone="$E2E_ROOT/tone.wav"
+    sox -n -r 44100 -c 1 -b 16 "$tone" synth 1 sine 880 vol 0.5
 }
 
 # --- start-up ------------------------------------------------------------------------------
@@ -89,84 +110,224 @@ measure_start_ups() {
     done
 }
 
-# --- CPU and memory ------------------------------------------------------------------------
+# --- CPU, wakeups and memory ---------------------------------------------------------------
 
-# Both programs at once, over the same seconds, on a clock shifted to just after a mark so
-# that no alert interrupts the steady ticking; both under libfaketime, so it costs both alike.
+# The bare clock, Chimewell with the system sound and Chimewell with an audio file (its media
+# layer prepared), all at once over the same seconds, on a clock shifted to just after a mark
+# so that no alert interrupts the steady ticking; all under libfaketime, so it costs them alike.
 measure_steady_ticking() {
-    local bare_pid chimewell_pid started seconds source pid index before=() after=()
+    local pids=() started seconds source pid index before=() after=() rates=()
     e2e_place_before_mark $((600 - 30))
     cd "$(e2e_fresh_dir steady-bare)" && e2e_start_program "$BARE_CLOCK" "$E2E_OFFSET"
-    bare_pid=$E2E_PROGRAM_PID
-    cd "$(e2e_fresh_dir steady-chimewell)" && e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
-    chimewell_pid=$E2E_PROGRAM_PID
+    pids+=("$E2E_PROGRAM_PID")
+    cd "$(settings_dir steady-tone 1)" && e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    pids+=("$E2E_PROGRAM_PID")
+    cd "$(settings_dir steady-file 2)" && e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    pids+=("$E2E_PROGRAM_PID")
     if ! e2e_wait_viewable "$BARE_TITLE" 30 >/dev/null ||
-        ! e2e_wait_viewable "$MAIN_TITLE" 30 >/dev/null; then
+        ! e2e_wait_until 30 '(($(e2e_find_windows "$MAIN_TITLE" | wc -l) == 2))'; then
         echo "  the programs did not show their windows: no CPU and memory figures"
         return 1
     fi
     sleep "$SETTLE_SECONDS"
     started=$(e2e_now)
-    for source in cpu_seconds run_seconds; do
-        for pid in "$bare_pid" "$chimewell_pid"; do before+=("$($source "$pid")"); done
+    for source in cpu_seconds run_seconds sleeps; do
+        for pid in "${pids[@]}"; do before+=("$($source "$pid")"); done
     done
     sleep "$CPU_SECONDS"
     seconds=$(e2e_calc "$(e2e_now) - $started")
-    for source in cpu_seconds run_seconds; do
-        for pid in "$bare_pid" "$chimewell_pid"; do after+=("$($source "$pid")"); done
+    for source in cpu_seconds run_seconds sleeps; do
+        for pid in "${pids[@]}"; do after+=("$($source "$pid")"); done
     done
-    cpu=()
-    for index in 0 1 2 3; do # bare clock and Chimewell by utime+stime, then by run time
-        cpu+=("$(format 3 "(${after[index]} - ${before[index]}) / $seconds * 100")")
+    for index in "${!before[@]}"; do
+        rates+=("$(format 6 "(${after[index]} - ${before[index]}) / $seconds")")
     done
-    bare_rss=$(rss_kb "$bare_pid") chimewell_rss=$(rss_kb "$chimewell_pid")
-    bare_pss=$(pss_kb "$bare_pid") chimewell_pss=$(pss_kb "$chimewell_pid")
-    media_backend=$(media_backend_in "$chimewell_pid")
-    media_libraries=$(linked_media_libraries_in "$chimewell_pid")
-    e2e_stop "$chimewell_pid"
-    e2e_stop "$bare_pid"
+    # Source by source, program by program: CPU seconds a second as % of a core, then sleeps.
+    for index in 0 1 2 3 4 5; do cpu+=("$(format 3 "${rates[index]} * 100")"); done
+    for index in 6 7 8; do wakeups+=("$(format 1 "${rates[index]}")"); done
+    rss=() pss=()
+    for pid in "${pids[@]}"; do
+        rss+=("$(rss_kb "$pid")") pss+=("$(pss_kb "$pid")")
+    done
+    media_backend_tone=$(media_backend_in "${pids[1]}")
+    media_backend_file=$(media_backend_in "${pids[2]}")
+    for pid in "${pids[@]}"; do e2e_stop "$pid"; done
+}
+
+# --- instructions per tick -----------------------------------------------------------------
+
+# Starts program $1 under callgrind, its instrumentation off until measure_instructions turns
+# it on; the profile goes to $2.N.
+start_under_callgrind() {
+    env TZ=UTC QT_QPA_PLATFORM=xcb LD_PRELOAD="$(e2e_faketime_lib)" FAKETIME="+$E2E_OFFSET" \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_FORCE_MONOTONIC_FIX=0 \
+        valgrind --tool=callgrind --instr-atstart=no --compress-strings=no \
+        --callgrind-out-file="$2" "$1" >"$2.log" 2>&1 &
+    E2E_PROGRAM_PID=$!
+    e2e_track "$E2E_PROGRAM_PID"
+}
+
+# Prints "instructions ticks painting" of callgrind profile $1: all instructions, the calls of
+# the tick timer's signal (the only timer that fires while the clock ticks steadily), and the
+# instructions spent painting and flushing windows.
+profile_figures() {
+    awk '
+        /^totals:/ { total = $2 }
+        /^cfn=/ { callee = $0 }
+        /^calls=/ {
+            split($0, c, "[= ]")
+            if (callee ~ /QTimer::timeout\(/) ticks += c[2]
+            if (callee ~ /QWidgetRepaintManager::paintAndFlush\(\)/) { painting_call = 1; next }
+        }
+        painting_call { split($0, f, " "); painting += f[2]; painting_call = 0 }
+        END { print total, ticks, painting }' "$1"
+}
+
+# Both programs under callgrind at once (instructions do not depend on the machine's load),
+# each with CALLGRIND_SECONDS of steady ticking counted after it has settled.
+measure_instructions() {
+    local pids=() profiles=() pid index
+    e2e_place_before_mark $((600 - 30))
+    cd "$(e2e_fresh_dir callgrind-bare)" || exit 1
+    start_under_callgrind "$BARE_CLOCK" "$PWD/profile"
+    pids+=("$E2E_PROGRAM_PID") profiles+=("$PWD/profile")
+    cd "$(settings_dir callgrind-chimewell 1)" || exit 1
+    start_under_callgrind "$CHIMEWELL" "$PWD/profile"
+    pids+=("$E2E_PROGRAM_PID") profiles+=("$PWD/profile")
+    if ! e2e_wait_viewable "$BARE_TITLE" "$CALLGRIND_START_TIMEOUT" >/dev/null ||
+        ! e2e_wait_viewable "$MAIN_TITLE" "$CALLGRIND_START_TIMEOUT" >/dev/null; then
+        echo "  the programs did not show their windows under callgrind: no instruction figures"
+        return 1
+    fi
+    sleep "$SETTLE_SECONDS"
+    for pid in "${pids[@]}"; do callgrind_control --instr=on "$pid" >/dev/null 2>&1; done
+    sleep "$CALLGRIND_SECONDS"
+    for pid in "${pids[@]}"; do
+        callgrind_control --instr=off "$pid" >/dev/null 2>&1
+        callgrind_control --dump "$pid" >/dev/null 2>&1
+    done
+    for index in 0 1; do
+        e2e_stop "${pids[index]}"
+        read -r total ticks painting <<<"$(profile_figures "${profiles[index]}.1")"
+        if ((ticks > 0)); then
+            instructions+=("$(format 0 "$total / $ticks")" "$(format 0 "$painting / $ticks")")
+        else
+            instructions+=(n/a n/a)
+        fi
+        tick_counts+=" $ticks"
+    done
 }
 
 # --- the alert after a mark ----------------------------------------------------------------
 
 # Adds to `mark_delays` the milliseconds from a ten-minute mark on the program's shifted
-# clock to the alert window being mapped, seen through its map event.
+# clock to the window manager mapping the alert, as another X client sees it; the program
+# starts $1 seconds before the mark.
 time_one_mark() {
-    local log="$E2E_ROOT/alert-maps.log" alert pid mapped
+    local lead=$1 log="$E2E_ROOT/alert-maps.log" pid mapped
     cd "$(e2e_fresh_dir mark)" || exit 1
-    e2e_place_before_mark "$MARK_LEAD"
+    e2e_place_before_mark "$lead"
     e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
-    if e2e_wait_viewable "$MAIN_TITLE" "$(e2e_calc "$MARK_LEAD - 1")" >/dev/null &&
-        alert=$(e2e_find_windows "$ALERT_TITLE" | head -1) && [[ -n "$alert" ]]; then
-        e2e_watch_maps "$log" "$alert"
+    if e2e_wait_viewable "$MAIN_TITLE" "$(e2e_calc "$lead - 1")" >/dev/null; then
+        e2e_watch_maps "$log" root
         if e2e_wait_until "$(e2e_calc "$E2E_MARK + 3 - $(e2e_now)")" 'grep -q MapNotify "$log"'
         then
             mapped=$(awk '$2 == "MapNotify" { print $1; exit }' "$log")
             mark_delays+=" $(format 1 "($mapped - $E2E_MARK) * 1000")"
         else
-            echo "  mark $1: the alert was not mapped within 3 s"
+            echo "  lead $lead s: the alert was not mapped within 3 s of the mark"
         fi
         for pid in "${E2E_WATCH_PIDS[@]}"; do e2e_stop "$pid"; done
     else
-        echo "  mark $1: skipped, the program and its hidden alert were not there 1 s before it"
+        echo "  lead $lead s: skipped, the main window was not there 1 s before the mark"
     fi
     e2e_stop "$E2E_PROGRAM_PID"
 }
 
+# Each a fresh start at another phase of the second, so that a timer that runs from the
+# start-up rather than the clock shows all its delays.
 measure_marks() {
     local mark
     mark_delays=""
-    for ((mark = 1; mark <= MARKS; mark++)); do time_one_mark "$mark"; done
+    for ((mark = 0; mark < MARKS; mark++)); do
+        time_one_mark "$(e2e_calc "4.05 + $mark / $MARKS")"
+    done
+}
+
+# --- the first mark's sound ----------------------------------------------------------------
+
+# Milliseconds from the real time $2 to the first loud sample of recording $1; empty when it
+# holds no sound. The recording is true to some 5 ms (see e2e_record_begin).
+onset_after() {
+    od -An -v -td2 -w2 "$1" | awk -v start="$E2E_RECORD_START" -v rate="$E2E_RECORD_RATE" \
+        -v from="$2" -v loud=$LOUD '
+        $1 > loud || -$1 > loud { printf "%.1f\n", (start + (NR - 1) / rate - from) * 1000; exit }'
+}
+
+# Adds to the variable named $2 the onset of the first mark's sound after a fresh start with
+# audio $1 (1 the system sound, 2 the tone file), the start-up $3 seconds before the mark.
+time_first_sound() {
+    local choice=$1 lead=$3 recording onset
+    local -n onsets=$2
+    cd "$(settings_dir "sound-$choice" "$choice")" || exit 1
+    recording="$PWD/recording.raw"
+    e2e_place_before_mark "$lead"
+    e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    if e2e_wait_viewable "$MAIN_TITLE" "$(e2e_calc "$lead - 1.5")" >/dev/null; then
+        e2e_record_begin "$recording"
+        e2e_wait_until 10 "e2e_test \"\$(e2e_now) > $E2E_MARK + 1.5\""
+        e2e_record_end
+        onset=$(onset_after "$recording" "$E2E_MARK")
+        [[ -n "$onset" ]] && onsets+=" $onset" ||
+            echo "  audio $choice, lead $lead s: nothing heard within 1.5 s of the mark"
+    else
+        echo "  audio $choice, lead $lead s: skipped, the main window was not there in time"
+    fi
+    e2e_stop "$E2E_PROGRAM_PID"
+}
+
+measure_first_sounds() {
+    local run lead
+    file_onsets="" tone_onsets=""
+    for ((run = 0; run < SOUNDS; run++)); do
+        lead=$(e2e_calc "5.05 + $run / $SOUNDS")
+        time_first_sound 2 file_onsets "$lead"
+        time_first_sound 1 tone_onsets "$lead"
+    done
 }
 
 # --- report --------------------------------------------------------------------------------
 
-row() { printf '%-44s %11s %11s %11s   %s\n' "$@"; }
+row() { printf '%-50s %11s %11s %11s   %s\n' "$@"; }
 format() { awk "BEGIN { printf \"%.$1f\", $2 }"; }
 ratio() { if e2e_test "$1 > 0"; then format 2 "$2 / $1" | sed 's/$/x/'; else echo n/a; fi; }
 megabytes() { format 1 "($1) / 1024"; }
 memory_row() {
     row "$1" "$(megabytes "$2")" "$(megabytes "$3")" "+$(megabytes "$3 - $2") MB" "within +10 MB"
+}
+
+report_steady_ticking() {
+    local loaded
+    row "CPU over $CPU_SECONDS s, utime+stime (% of a core)" "${cpu[0]}" "${cpu[1]}" \
+        "$(ratio "${cpu[0]}" "${cpu[1]}")" "within 1.2x"
+    row "CPU over $CPU_SECONDS s, scheduler ns (% of a core)" "${cpu[3]}" "${cpu[4]}" \
+        "$(ratio "${cpu[3]}" "${cpu[4]}")" "within 1.2x"
+    row "  the same with an audio file chosen" "${cpu[3]}" "${cpu[5]}" \
+        "$(ratio "${cpu[3]}" "${cpu[5]}")" "within 1.2x"
+    row "wakeups per second" "${wakeups[0]}" "${wakeups[1]}" \
+        "$(ratio "${wakeups[0]}" "${wakeups[1]}")" "within 1.0x"
+    row "  the same with an audio file chosen" "${wakeups[0]}" "${wakeups[2]}" \
+        "$(ratio "${wakeups[0]}" "${wakeups[2]}")" "within 1.0x"
+    memory_row "resident memory, VmRSS (MB)" "${rss[0]}" "${rss[1]}"
+    memory_row "proportional memory, Pss (MB)" "${pss[0]}" "${pss[1]}"
+    memory_row "  VmRSS with an audio file chosen" "${rss[0]}" "${rss[2]}"
+    memory_row "  Pss with an audio file chosen" "${pss[0]}" "${pss[2]}"
+    loaded=no
+    [[ -z "$media_backend_tone" ]] || loaded=yes
+    row "media backend loaded, system sound chosen" "" "$loaded" "" "no"
+    loaded=no
+    [[ -z "$media_backend_file" ]] || loaded=yes
+    row "media backend loaded, audio file chosen" "" "$loaded" "" "yes"
 }
 
 report() {
@@ -178,27 +339,28 @@ report() {
     bare=$(median <<<"$bare_start_ups") chimewell=$(median <<<"$chimewell_start_ups")
     row "start-up to window mapped, median (ms)" "$bare" "$chimewell" \
         "$(ratio "$bare" "$chimewell")" "within 1.2x"
-    if ((${#cpu[@]})); then
-        row "CPU over $CPU_SECONDS s, utime+stime (% of a core)" "${cpu[0]}" "${cpu[1]}" \
-            "$(ratio "${cpu[0]}" "${cpu[1]}")" "within 1.2x"
-        row "CPU over $CPU_SECONDS s, scheduler ns (% of a core)" "${cpu[2]}" "${cpu[3]}" \
-            "$(ratio "${cpu[2]}" "${cpu[3]}")" "within 1.2x"
-        memory_row "resident memory, VmRSS (MB)" "$bare_rss" "$chimewell_rss"
-        memory_row "proportional memory, Pss (MB)" "$bare_pss" "$chimewell_pss"
-        local loaded=no
-        [[ -z "$media_backend" ]] || loaded=yes
-        row "media backend loaded at start-up" "" "$loaded" "" "no"
+    ((${#cpu[@]})) && report_steady_ticking
+    if ((${#instructions[@]})); then
+        row "instructions per tick (callgrind)" "${instructions[0]}" "${instructions[2]}" \
+            "$(ratio "${instructions[0]}" "${instructions[2]}")" "within 2x"
+        row "  of which painting and flushing windows" "${instructions[1]}" "${instructions[3]}" \
+            "" ""
     fi
-    row "alert mapped after the mark, median (ms)" "" "$(median <<<"$mark_delays")" "" "within 120"
-    row "alert mapped after the mark, worst (ms)" "" "$(worst <<<"$mark_delays")" "" "within 150"
+    row "alert mapped after the mark, median (ms)" "" "$(median <<<"$mark_delays")" "" "within 15"
+    row "alert mapped after the mark, worst (ms)" "" "$(worst <<<"$mark_delays")" "" "within 30"
+    row "first mark's sound, audio file, median (ms)" "" "$(median <<<"$file_onsets")" "" \
+        "within 150"
+    row "first mark's sound, system sound, median (ms)" "" "$(median <<<"$tone_onsets")" "" \
+        "within 150"
     echo
     echo "start-ups (ms), bare clock:$bare_start_ups; Chimewell:$chimewell_start_ups"
     echo "alert after the mark (ms):$mark_delays"
-    [[ -z "${media_backend:-}" ]] || echo "media backend mapped after settling: $media_backend"
-    echo "media libraries mapped after settling (linked, used or not): ${media_libraries:-none}"
+    echo "first mark's sound (ms), audio file:$file_onsets; system sound:$tone_onsets"
+    echo "ticks counted under callgrind, bare clock and Chimewell:$tick_counts"
 }
 
-e2e_require_tools Xvfb openbox xev xwininfo xprop xdotool pulseaudio pactl
+e2e_require_tools Xvfb openbox xev xwininfo xprop xdotool pulseaudio pactl parec sox od valgrind \
+    callgrind_control
 for program in "$CHIMEWELL" "$BARE_CLOCK"; do
     [[ -x "$program" ]] ||
         { echo "$program is missing: build the targets chimewell and bare_clock"; exit 2; }
@@ -206,11 +368,16 @@ done
 e2e_init
 fc-list >/dev/null 2>&1 # a cold fontconfig cache would stall the first start for seconds
 e2e_start_display || exit 1
-e2e_start_sound || exit 1 # the system tone at the marks goes nowhere
+e2e_start_sound || exit 1
+make_tone
 echo "Start-ups: $RUNS of each, alternating"
 measure_start_ups
-echo "Steady ticking: $SETTLE_SECONDS s to settle, then $CPU_SECONDS s measured, both at once"
+echo "Steady ticking: $SETTLE_SECONDS s to settle, then $CPU_SECONDS s measured, all at once"
 measure_steady_ticking
-echo "Marks: $MARKS, each a fresh start $MARK_LEAD s before a ten-minute mark"
+echo "Instructions: $CALLGRIND_SECONDS s of ticking under callgrind, both at once"
+measure_instructions
+echo "Marks: $MARKS, each a fresh start at another phase of the second"
 measure_marks
+echo "First marks' sounds: $SOUNDS of each, each a fresh start"
+measure_first_sounds
 report

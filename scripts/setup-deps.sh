@@ -14,9 +14,13 @@ test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio l
   clang-format # the check that every source file is laid out as clang-format lays it out
   clang-14 libclang-rt-14-dev) # the settings fuzzer: clang with its libFuzzer runtime
 
+# The benchmark counts instructions per tick under callgrind.
+bench=(valgrind)
+
 wanted=("${build[@]}" "${run[@]}")
 case "${1:-run}" in
-test | bench) wanted+=("${test[@]}") ;;
+test) wanted+=("${test[@]}") ;;
+bench) wanted+=("${test[@]}" "${bench[@]}") ;;
 esac
 # Building the Debian package and checking it (the package test runs with the others).
 package=(dpkg-dev file lintian desktop-file-utils appstream)

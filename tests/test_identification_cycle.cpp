@@ -1,4 +1,5 @@
 #include "main_window/identification_cycle.h"
+#include "main_window/tick_grid.h"
 
 #include <QtTest>
 
@@ -230,12 +231,40 @@ private slots:
         QTest::newRow("stepped back over a caught-up mark")
             << QList<int>{-3, 5, -5, 0, 15} << "5 show|5 beep|15 hide";
         QTest::newRow("started after the mark") << QList<int>{5, 6} << "";
+        // A tick that comes just before the second it was meant for reads the old one again.
+        QTest::newRow("early ticks")
+            << QList<int>{-1, -1, 0, 1, 1, 2, 14, 14, 15} << "0 show|0 beep|15 hide";
     }
     void missedMarkIsRaisedOnce() {
         QFETCH(QList<int>, ticks);
         QFETCH(QString, expected);
         Cycle cycle;
         QCOMPARE(cycle.Ticks(At(12, 40), ticks), expected);
+    }
+
+    // The delay hangs on the clock's reading alone, so a clock stepped either way puts the next
+    // tick back on the grid.
+    void tickDelay_data() {
+        QTest::addColumn<qint64>("wallClockNs");
+        QTest::addColumn<int>("periodMs");
+        QTest::addColumn<int>("delayMs");
+        constexpr qint64 second = 1'796'000'000'000'000'000; // 2026-11-30 in ns
+        constexpr qint64 ms = 1'000'000;
+        QTest::newRow("on a boundary: the next") << second + 100 * ms << 100 << 100;
+        QTest::newRow("just after a boundary") << second + 102 * ms << 100 << 98;
+        QTest::newRow("30 ms late") << second + 130 * ms << 100 << 70;
+        QTest::newRow("50 us early: just after") << second + 99'950'000 << 100 << 1;
+        QTest::newRow("part of a ms rounds up") << second + 150'500'000 << 100 << 50;
+        QTest::newRow("first tick: next second") << second + 250 * ms << 1000 << 750;
+        QTest::newRow("stepped back before 1970") << qint64{-37'500'000} << 100 << 38;
+        QTest::newRow("stepped forward to 2200") << qint64{7'258'118'400'999'900'000} << 100 << 1;
+        QTest::newRow("no period, no grid") << second << 0 << 0;
+    }
+    void tickDelay() {
+        QFETCH(qint64, wallClockNs);
+        QFETCH(int, periodMs);
+        QFETCH(int, delayMs);
+        QCOMPARE(DelayToNextTick(wallClockNs, periodMs), delayMs);
     }
 
     // Only 0 and 1 select the 12-hour clock; a negative one from a hand-edited file gives 24.

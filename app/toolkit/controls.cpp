@@ -44,6 +44,11 @@ void TLabel::SetText(const UnicodeString& value) {
     ShowText();
 }
 
+void TLabel::SetText(const char* value) {
+    if (!QAnyStringView::equal(m_text, QUtf8StringView(value)))
+        SetText(QString::fromUtf8(value));
+}
+
 void TLabel::SetWordWrap(bool wrap) {
     setWordWrap(wrap);
     ShowText();
@@ -163,11 +168,12 @@ TRoundRect::TRoundRect(QWidget* Owner, TAlphaColor fill)
 }
 
 void TRoundRect::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const double radius = std::min(area.width(), area.height()) / 2;
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(ToQColor(m_fill));
-    painter.drawRoundedRect(area, radius, radius);
+    QPainter(this).drawPixmap(0, 0, m_picture.Of(*this, [this](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const double radius = std::min(area.width(), area.height()) / 2;
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(ToQColor(m_fill));
+        painter.drawRoundedRect(area, radius, radius);
+    }));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The visual controls the windows are designed with, as thin Qt widgets carrying the
 // toolkit's names, text settings and events.
+#include "app/toolkit/cached_picture.h"
 #include "app/toolkit/colors.h"
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
@@ -64,6 +65,9 @@ public:
     explicit TLabel(QWidget* Owner);
     UnicodeString GetText() const { return m_text; }
     void SetText(const UnicodeString& value);
+    // Narrow text, read as UTF-8: the clock sets its texts ten times a second, nine times in
+    // ten unchanged, and those are compared without being converted.
+    void SetText(const char* value);
     TTextSettings* GetTextSettings() { return &m_textSettings; }
     void SetFont(const TFont& font);
     void SetDesign(const TLabelDesign& design);
@@ -144,7 +148,8 @@ private:
     TAlphaColor m_color = claNull;
 };
 
-// A filled pill shape behind other controls; takes no mouse input.
+// A filled pill shape behind other controls; takes no mouse input. Its picture is kept, for
+// the clock in front of it repaints every second.
 class TRoundRect : public TControl<QWidget> {
 public:
     TRoundRect(QWidget* Owner, TAlphaColor fill);
@@ -154,6 +159,7 @@ protected:
 
 private:
     TAlphaColor m_fill;
+    TCachedPicture m_picture{false};
 };
 
 QColor ToQColor(TAlphaColor color);

@@ -291,7 +291,6 @@ void TForm::contextMenuEvent(QContextMenuEvent* e) {
         QWidget::contextMenuEvent(e);
 }
 
-// The gradient is drawn once per size: the clock repaints its part of the window every second.
 void TForm::paintEvent(QPaintEvent*) {
     // A window manager that answers the frame request late frames the window without moving
     // or resizing its client, so no event tells of the frame; the first painting follows it.
@@ -299,20 +298,11 @@ void TForm::paintEvent(QPaintEvent*) {
         QMetaObject::invokeMethod(this, &TForm::AdoptRealFrame, Qt::QueuedConnection);
     QPainter painter(this);
     if (m_gradient)
-        painter.drawPixmap(0, 0, GradientFill());
+        painter.drawPixmap(0, 0, m_gradientFill.Of(*this, [this](QPainter& fill) {
+            fill.fillRect(rect(), ToQGradient(*m_gradient));
+        }));
     else if (m_solid)
         painter.fillRect(rect(), ToQColor(*m_solid));
-}
-
-const QPixmap& TForm::GradientFill() {
-    const qreal ratio = devicePixelRatioF();
-    if (m_gradientFill.deviceIndependentSize() != QSizeF(size()) ||
-        m_gradientFill.devicePixelRatio() != ratio) {
-        m_gradientFill = QPixmap(size() * ratio);
-        m_gradientFill.setDevicePixelRatio(ratio);
-        QPainter(&m_gradientFill).fillRect(rect(), ToQGradient(*m_gradient));
-    }
-    return m_gradientFill;
 }
 
 void TForm::resizeEvent(QResizeEvent* e) {

@@ -2,13 +2,13 @@
 // TForm: a top-level window with the semantics the windows are written against: outer-frame
 // geometry, create/close/activate/deactivate events, modal showing with a nested loop,
 // stay-on-top, a painted fill and controls laid out in designed coordinates.
+#include "app/toolkit/cached_picture.h"
 #include "app/toolkit/colors.h"
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
 #include "app/toolkit/screen_placement.h"
 
 #include <QMargins>
-#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 #include <functional>
@@ -156,7 +156,6 @@ private:
     QRect ShownOuter(const QMargins& frame) const;
     void AdoptRealFrame();
     void LayOutControls();
-    const QPixmap& GradientFill();
     void LayOut(const Placement& p);
     QRect Aligned(const Placement& p, double sx, double sy) const;
 
@@ -169,7 +168,7 @@ private:
     QSize m_designClient;
     std::vector<Placement> m_placements;
     std::optional<TGradient> m_gradient;
-    QPixmap m_gradientFill;
+    TCachedPicture m_gradientFill{true};
     std::optional<TAlphaColor> m_solid;
     QEventLoop* m_modalLoop = nullptr;
     TPopupMenu* m_popupMenu = nullptr;

@@ -1,5 +1,6 @@
 #include "app/toolkit/media_player.h"
 
+#include "app/toolkit/media_backend_tuning.h"
 #include "app/toolkit/sound_output.h"
 
 #include <QAudioOutput>
@@ -41,8 +42,11 @@ void TMediaPlayer::SetFileName(const UnicodeString& path) {
     m_media.reset();
     Unload();
     m_error = WhyNotPlayable(path);
-    if (m_error.isEmpty())
-        m_media = std::make_unique<TMedia>(path);
+    if (!m_error.isEmpty())
+        return;
+    m_media = std::make_unique<TMedia>(path);
+    // A file chosen is soon played: the backend loads as soon as this event is done.
+    QTimer::singleShot(0, this, &TMediaPlayer::Prepare);
 }
 
 void TMediaPlayer::Play() {
@@ -88,6 +92,7 @@ void TMediaPlayer::Clear() {
 void TMediaPlayer::EnsureBackend() {
     if (m_player)
         return;
+    TuneMediaBackend();
     m_player = new QMediaPlayer(this);
     m_output = new QAudioOutput(m_player);
     m_player->setAudioOutput(m_output);

@@ -1,7 +1,8 @@
 #pragma once
 // TMediaPlayer: plays one audio file, on the sound output of the operator's choice. The Qt
-// media backend is created on first use, never at start-up, and a path that is not a regular
-// file is never handed to it (opening a FIFO or a device could block the user-interface thread).
+// media backend is created when a file is given or the owner prepares it, never at start-up,
+// and a path that is not a regular file is never handed to it (opening a FIFO or a device could
+// block the user-interface thread).
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
 
@@ -40,6 +41,9 @@ public:
     void Play();
     void Stop();
     void Clear();
+    // Loads the media backend now rather than at the first Play, which it would make a
+    // quarter of a second late; best called while the event loop has nothing else to do.
+    void Prepare() { EnsureBackend(); }
 
     // The medium proved unplayable (an error, or no start within 2 s) and was dropped; this
     // comes some time after the load, so it may come after SetFileName or Play has returned.

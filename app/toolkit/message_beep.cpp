@@ -70,6 +70,12 @@ public:
         }
     }
 
+    // A context that cannot connect now is made afresh at the first ring.
+    void Connect() {
+        if (OpenContext() && ca_context_open(m_context.get()) != CA_SUCCESS)
+            m_context.reset();
+    }
+
 private:
     bool OpenContext() {
         ca_context* context = nullptr;
@@ -126,6 +132,7 @@ public:
         QMetaObject::invokeMethod(
             m_bell, [bell = m_bell, sink] { bell->Ring(sink); }, Qt::QueuedConnection);
     }
+    void Prepare() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Connect, Qt::QueuedConnection); }
 
     bool StopWorker() {
         m_worker->quit();
@@ -171,12 +178,20 @@ void EndSystemSound() {
     systemSound = nullptr;
 }
 
-} // namespace
-
-void MessageBeep(unsigned int) {
+SystemSound& TheSystemSound() {
     if (!systemSound) {
         systemSound = new SystemSound;
         qAddPostRoutine(&EndSystemSound);
     }
-    systemSound->Beep();
+    return *systemSound;
+}
+
+} // namespace
+
+void MessageBeep(unsigned int) {
+    TheSystemSound().Beep();
+}
+
+void PrepareMessageBeep() {
+    TheSystemSound().Prepare();
 }

@@ -21,34 +21,17 @@ readonly LEAD=4.55         # seconds on the program's clock from start-up to the
 readonly DIALOG_LEAD=20.55 # the same, with time to open the file dialog first
 readonly START_TIMEOUT=20 # a loaded machine may start Qt slowly
 readonly TONE_SECONDS=3
-readonly RATE=8000        # of the recording, mono
+readonly RATE=$E2E_RECORD_RATE
 readonly WINDOW=160       # samples in one 20 ms window of the recording
 readonly LOUD=1000        # RMS above which a window counts as sound; the tone's is ~8000
 
-# --- recording (lib.sh has none) ------------------------------------------------------------
-
-# Records the null sink's monitor into $1. The sink is suspended while the recorder attaches
-# and resumed afterwards, so that the recording starts at once and sample 0 is the moment of
-# the resume, kept in record_start.
-record_begin() {
-    pactl suspend-sink e2e_sink 1
-    parec --device=e2e_sink.monitor --latency-msec=20 --format=s16le --rate=$RATE --channels=1 \
-        --raw >"$1" &
-    record_pid=$!
-    e2e_track "$record_pid"
-    e2e_wait_until 5 '[[ -n "$(pactl list short source-outputs)" ]]' ||
-        e2e_fail "the recorder did not attach to the sink"
-    pactl suspend-sink e2e_sink 0
-    record_start=$(e2e_now)
-}
-
-record_end() { e2e_stop "$record_pid"; }
+# --- recording ---------------------------------------------------------------------------
 
 # Prints "first last fraction" for the recording $1: the start and end of its sound in real
 # time, and the share of 20 ms windows between them that are loud (1 for an unbroken sound);
 # "none" when it holds no sound.
 sound_span() {
-    od -An -v -td2 -w2 "$1" | awk -v start="$record_start" -v rate=$RATE -v win=$WINDOW \
+    od -An -v -td2 -w2 "$1" | awk -v start="$E2E_RECORD_START" -v rate=$RATE -v win=$WINDOW \
         -v loud=$LOUD '
         { sum += $1 * $1; n++ }
         n == win {
@@ -193,11 +176,11 @@ choose_the_file() {
     e2e_minimise "$picker" && e2e_restore "$picker" || return
     # A file that waits before it plays must still be heard on time and whole.
     sleep 6
-    record_begin "$E2E_ROOT/picker.raw"
+    e2e_record_begin "$E2E_ROOT/picker.raw"
     click_at=$(e2e_now)
     picker_click "$picker" play
     sleep $((TONE_SECONDS + 2))
-    record_end
+    e2e_record_end
     expect_whole_tone "$E2E_ROOT/picker.raw" "$click_at" "Play Audio File after a 6 s wait"
     picker_click "$picker" save
     picker_click "$picker" return
@@ -225,9 +208,9 @@ tone_at_the_mark() {
     echo "--- The chosen file at the mark"
     e2e_place_before_mark "$LEAD"
     start_program "$E2E_OFFSET" || return
-    record_begin "$E2E_ROOT/mark.raw"
+    e2e_record_begin "$E2E_ROOT/mark.raw"
     e2e_wait_until 30 "e2e_test \"\$(e2e_now) > $E2E_MARK + $TONE_SECONDS + 1.5\""
-    record_end
+    e2e_record_end
     expect_whole_tone "$E2E_ROOT/mark.raw" "$E2E_MARK" "at the mark"
     e2e_close_and_expect_exit "$main_window" "at the mark"
 }
@@ -243,7 +226,7 @@ long_file_stopped_by_a_click() {
     open_the_file_dialog || return
     e2e_test "$(e2e_now) < $E2E_MARK - 0.5" ||
         { e2e_fail "the file dialog was not open before the mark"; return; }
-    record_begin "$E2E_ROOT/long.raw"
+    e2e_record_begin "$E2E_ROOT/long.raw"
     e2e_wait_until "$(e2e_calc "$E2E_MARK + 3 - $(e2e_now)")" \
         'alert=$(new_window "$AUDIO_TITLE" "$menu" "$picker")' || {
         e2e_fail "no alert at the mark"
@@ -253,7 +236,7 @@ long_file_stopped_by_a_click() {
     click_at=$(e2e_now)
     e2e_click_window "$alert"
     sleep 2
-    record_end
+    e2e_record_end
     read -r first last fraction <<<"$(sound_span "$E2E_ROOT/long.raw")"
     if [[ "$first" == none ]]; then
         e2e_fail "the long file was not heard"
@@ -274,11 +257,11 @@ unplayable_at_the_mark() {
     printf '[Main Form]\nAudio=2\n[Select Audio Form]\nSelected File=%s\n' "$2" >"$run_dir/Chimewell.ini"
     e2e_place_before_mark "$LEAD"
     start_program "$E2E_OFFSET" || return
-    [[ -z "${3:-}" ]] && record_begin "$E2E_ROOT/fallback.raw"
+    [[ -z "${3:-}" ]] && e2e_record_begin "$E2E_ROOT/fallback.raw"
     [[ -n "${3:-}" ]] && pactl unload-module module-null-sink
     e2e_wait_until 30 "e2e_test \"\$(e2e_now) > $E2E_MARK + 5\""
     if [[ -z "${3:-}" ]]; then
-        record_end
+        e2e_record_end
         read -r first _ <<<"$(sound_span "$E2E_ROOT/fallback.raw")"
         if [[ "$first" != none ]] && e2e_test "$first - $E2E_MARK <= 4"; then
             e2e_pass "$what: a sound was heard $(e2e_calc "$first - $E2E_MARK") s after the mark"
@@ -309,7 +292,7 @@ sox -n -r 44100 -c 1 -b 16 "$tone" synth "$TONE_SECONDS" sine 660 vol 0.5
 sox -n -r 8000 -c 1 -b 16 "$long_tone" synth 660 sine 440 vol 0.5
 # A scene that failed half-way leaves nothing running for the next.
 end_scene() {
-    [[ -n "${record_pid:-}" ]] && e2e_stop "$record_pid"
+    [[ -n "$E2E_RECORD_PID" ]] && e2e_stop "$E2E_RECORD_PID"
     [[ -n "$E2E_PROGRAM_PID" ]] && e2e_stop "$E2E_PROGRAM_PID"
     return 0
 }

@@ -21,6 +21,9 @@ E2E_PROGRAM_PID=""
 E2E_EXIT_STATUS=""
 E2E_WATCH_PIDS=()
 E2E_POLL=0.02       # seconds between two looks at a window
+E2E_RECORD_RATE=8000 # samples a second of a recording, mono
+E2E_RECORD_PID=""
+E2E_RECORD_START="" # the real time of a recording's first sample
 
 # --- set-up and clean-up -------------------------------------------------------------------
 
@@ -141,6 +144,27 @@ e2e_start_sound() {
         { e2e_fail "pulseaudio did not start (see $dir/pulseaudio.log)"; return 1; }
 }
 
+# Records the null sink's monitor into $1 (16-bit samples). The sink is suspended while the
+# recorder attaches and resumed afterwards, so that the recording starts at once and sample 0
+# is the moment of the resume, kept in E2E_RECORD_START (midway through the ~5 ms pactl takes).
+# The sink renders in blocks as short as the recorder asks for, and mixes a sound that starts
+# within a block in from the block's start: short blocks keep onsets true to some 5 ms.
+e2e_record_begin() {
+    local before
+    pactl suspend-sink e2e_sink 1
+    parec --device=e2e_sink.monitor --latency-msec=5 --format=s16le --rate="$E2E_RECORD_RATE" \
+        --channels=1 --raw >"$1" &
+    E2E_RECORD_PID=$!
+    e2e_track "$E2E_RECORD_PID"
+    e2e_wait_until 5 '[[ -n "$(pactl list short source-outputs)" ]]' ||
+        e2e_fail "the recorder did not attach to the sink"
+    before=$(e2e_now)
+    pactl suspend-sink e2e_sink 0
+    E2E_RECORD_START=$(e2e_calc "($before + $(e2e_now)) / 2")
+}
+
+e2e_record_end() { e2e_stop "$E2E_RECORD_PID"; }
+
 # --- time ----------------------------------------------------------------------------------
 
 e2e_now() { echo "$EPOCHREALTIME"; }
@@ -153,9 +177,7 @@ e2e_test() { awk "BEGIN { exit !($1) }"; }
 
 # Sets E2E_OFFSET so that a program started now sees the clock $1 seconds before the next
 # ten-minute mark (or the next time of the clock that is $3 seconds past a multiple of $2
-# seconds), and E2E_MARK to the real time at which it reaches that mark. Ticks come at
-# start-up + 1 s + n x 100 ms, so a lead of n.n5 s puts the mark about midway between two
-# ticks, give or take the start-up's own delays.
+# seconds), and E2E_MARK to the real time at which it reaches that mark.
 e2e_place_before_mark() {
     local lead=$1 period=${2:-600} phase=${3:-0} now
     now=$(e2e_now)

@@ -17,7 +17,7 @@ readonly MAIN_TITLE=" Timer Chimewell! "
 readonly OTHER_TITLE=" Timer Chimewell!" # the alert and the station options window
 readonly LEAD=4.55                        # seconds on the program's clock from start-up to the mark
 readonly START_TIMEOUT=20                 # a loaded machine may start Qt slowly
-readonly RATE=8000                        # of the recordings, mono
+readonly RATE=$E2E_RECORD_RATE
 readonly WINDOW=40                        # samples in one 5 ms window of a recording
 readonly LOUD=1000                        # RMS above which a window counts as sound
 readonly TEST_BUTTON=(298 211)            # client coordinates of the Test button
@@ -34,7 +34,7 @@ record_begin() {
     record_pids=()
     for sink in "$@"; do pactl suspend-sink "$sink" 1; done
     for sink in "$@"; do
-        parec --device="$sink.monitor" --latency-msec=20 --format=s16le --rate=$RATE \
+        parec --device="$sink.monitor" --latency-msec=5 --format=s16le --rate=$RATE \
             --channels=1 --raw >"$prefix.$sink.raw" &
         record_pids+=($!)
         e2e_track $!
