@@ -6,6 +6,7 @@
 #include "app/toolkit/message_beep.h"
 #include "app/window_set.h"
 #include "main_window/identification_cycle.h"
+#include "settings/audio_choice.h"
 
 #include <cstdio>
 
