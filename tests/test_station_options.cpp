@@ -106,6 +106,17 @@ private slots:
         QCOMPARE(wav.exists() ? wav.size() : 0, qint64(sent));
     }
 
+    // With Morse chosen, the callsign is rendered once the main window shows, not at the mark.
+    void morseReadyBeforeTheMark() {
+        windows->Store("[Main Form]\nAudio=3\nCallSign=W1AW\n");
+        windows->OpenMainWindows();
+        Form1->SetVisible(true);
+        QEventLoop idle; // waits for events, as the program's loop does, and so falls idle
+        QTimer::singleShot(500, &idle, &QEventLoop::quit);
+        idle.exec();
+        QVERIFY(!Form1->MorseSender1->GetFileName().isEmpty());
+    }
+
     // The choice stays listed, and saved, while its output is not connected.
     void outputNotConnected() {
         TStationOptions* options = Open("[Station]\nOutput=usb-radio\n");
