@@ -5,13 +5,14 @@ CMAKE_FLAGS ?=
 SANITIZE_BUILD_DIR ?= build-asan
 RELEASE_BUILD_DIR ?= build-release
 FUZZ_BUILD_DIR ?= build-fuzz
+COVERAGE_BUILD_DIR ?= build-coverage
 FUZZ_SECONDS ?= 60
 COUNT ?= 1000
 # Warnings are errors in our own test builds, not in a build for use or for a package.
 WERROR ?= OFF
 
 .PHONY: run test bench build deps-run deps-test deps-bench configure format test-sanitized test-release fuzz \
-	crashloop
+	crashloop coverage
 
 run: deps-run configure
 	cmake --build $(BUILD_DIR) --target chimewell
@@ -43,6 +44,18 @@ fuzz: deps-test
 	cmake -S fuzz -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 > /dev/null
 	cmake --build $(FUZZ_BUILD_DIR)
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh $(FUZZ_BUILD_DIR)
+
+# Line coverage of the program code by the unit and widget tests (the end-to-end tests run the
+# program from outside and count nothing here); not part of `make test`.
+coverage: deps-test
+	cmake -S . -B $(COVERAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHIMEWELL_COVERAGE=ON \
+		$(CMAKE_FLAGS) > /dev/null
+	cmake --build $(COVERAGE_BUILD_DIR)
+	find $(COVERAGE_BUILD_DIR) -name '*.gcda' -delete
+	cd $(COVERAGE_BUILD_DIR) && ctest --output-on-failure -E '^e2e_'
+	gcovr --root . --object-directory $(COVERAGE_BUILD_DIR) --exclude-directories 'build.*/tests' \
+		--exclude '(tests|fuzz|bench)/' --exclude '.*_autogen/' --exclude '$(COVERAGE_BUILD_DIR)/' \
+		--print-summary --txt $(COVERAGE_BUILD_DIR)/coverage.txt
 
 # COUNT closes of the real program, each cut short by SIGKILL at a random moment; not in CI.
 crashloop: deps-test configure

@@ -13,6 +13,8 @@ set -uo pipefail
 build=$(realpath "${1:?usage: $0 <build dir>}")
 # shellcheck source=../tests/e2e/lib.sh
 source "$(dirname "$0")/../tests/e2e/lib.sh"
+# shellcheck source=map_events.sh
+source "$(dirname "$0")/map_events.sh"
 
 readonly CHIMEWELL="$build/app/chimewell"
 readonly BARE_CLOCK="$build/bench/bare_clock"
@@ -80,7 +82,7 @@ time_start_up() {
     local program=$1 log="$E2E_ROOT/start-up-maps.log" launched pid
     local -n samples=$2
     cd "$(e2e_fresh_dir start-up)" || exit 1
-    e2e_watch_maps "$log" root
+    watch_maps "$log" root
     sleep 0.3 # xev selects its events
     launched=$(e2e_now)
     e2e_start_program "$program"
@@ -91,7 +93,7 @@ time_start_up() {
         echo "  $program: no window mapped within 30 s"
     fi
     e2e_stop "$E2E_PROGRAM_PID"
-    for pid in "${E2E_WATCH_PIDS[@]}"; do e2e_stop "$pid"; done
+    for pid in "${WATCH_PIDS[@]}"; do e2e_stop "$pid"; done
 }
 
 # Alternating, and in turn starting with either, so that drift in the machine's load hits
@@ -229,7 +231,7 @@ time_one_mark() {
     e2e_place_before_mark "$lead"
     e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
     if e2e_wait_viewable "$MAIN_TITLE" "$(e2e_calc "$lead - 1")" >/dev/null; then
-        e2e_watch_maps "$log" root
+        watch_maps "$log" root
         if e2e_wait_until "$(e2e_calc "$E2E_MARK + 3 - $(e2e_now)")" 'grep -q MapNotify "$log"'
         then
             mapped=$(awk '$2 == "MapNotify" { print $1; exit }' "$log")
@@ -237,7 +239,7 @@ time_one_mark() {
         else
             echo "  lead $lead s: the alert was not mapped within 3 s of the mark"
         fi
-        for pid in "${E2E_WATCH_PIDS[@]}"; do e2e_stop "$pid"; done
+        for pid in "${WATCH_PIDS[@]}"; do e2e_stop "$pid"; done
     else
         echo "  lead $lead s: skipped, the main window was not there 1 s before the mark"
     fi

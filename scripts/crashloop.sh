@@ -100,7 +100,9 @@ wait_ended() {
 # Collects the status of program $1 once it has ended; a kill is no news.
 reap() {
     wait_ended "$1" || { echo "FAIL: the program did not end after a close"; exit 1; }
-    e2e_wait_exit "$1" 1 2>/dev/null
+    wait "$1" 2>/dev/null
+    exit_status=$?
+    e2e_untrack "$1"
 }
 
 # A close without a kill: prints how long it took, in microseconds; leaves the file it wrote
@@ -151,9 +153,9 @@ close_under_killer() {
 
 # Names the outcome of run $2 in directory $1; keeps any file that is neither old nor new.
 classify() {
-    local file="$1/Chimewell.ini" how="ended with status $E2E_EXIT_STATUS" strays
-    ((E2E_EXIT_STATUS == 0)) && how=exited
-    ((E2E_EXIT_STATUS == 128 + 9)) && how=killed
+    local file="$1/Chimewell.ini" how="ended with status $exit_status" strays
+    ((exit_status == 0)) && how=exited
+    ((exit_status == 128 + 9)) && how=killed
     if cmp -s "$file" "$old"; then
         echo "old, $how"
     elif cmp -s "$file" "$new"; then

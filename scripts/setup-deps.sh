@@ -12,7 +12,8 @@ test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio l
   pulseaudio-utils sox lame procps
   locales # the sources from which the clock's test makes desktop locales
   clang-format # the check that every source file is laid out as clang-format lays it out
-  clang-14 libclang-rt-14-dev) # the settings fuzzer: clang with its libFuzzer runtime
+  clang-14 libclang-rt-14-dev # the settings fuzzer: clang with its libFuzzer runtime
+  gcovr) # make coverage
 
 # The benchmark counts instructions per tick under callgrind.
 bench=(valgrind)

@@ -12,6 +12,8 @@ set -uo pipefail
 
 program=$(realpath "${1:?usage: $0 <path to chimewell>}")
 source "$(dirname "$0")/../tests/e2e/lib.sh"
+# shellcheck source=map_events.sh
+source "$(dirname "$0")/map_events.sh"
 
 readonly HOURS=${SOAK_HOURS:-2}
 readonly SPEED=${SOAK_SPEED:-5}
@@ -56,7 +58,7 @@ watch_alert() {
         xprop -id "$id" _NET_WM_PID | grep -q "= $E2E_PROGRAM_PID\$" && alert_window=$id
     done
     [[ -n "${alert_window:-}" ]] || { e2e_fail "the program has no alert window"; return 1; }
-    e2e_watch_maps "$E2E_ROOT/maps.log" "$alert_window"
+    watch_maps "$E2E_ROOT/maps.log" "$alert_window"
 }
 
 resident_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$E2E_PROGRAM_PID/status" 2>/dev/null; }

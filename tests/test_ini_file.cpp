@@ -1,9 +1,12 @@
+// The settings file on disk: typed reads and writes, the atomic save of changes only, UTF-16
+// kept, and every save that cannot be done told once while the old file stays as it was.
 #include "settings/ini_file.h"
 
 #include <QtTest>
 #include <csignal>
 #include <functional>
 #include <grp.h>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,15 +21,16 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void Store(const QString& path, const QByteArray& bytes) {
+bool Store(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-ino_t Inode(const QString& path) {
+// The file's inode and size: a file replaced, grown or cut reads differently.
+QString Identity(const QString& path) {
     struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return QStringLiteral("%1 %2").arg(status.st_ino).arg(status.st_size);
 }
 
 // Lets every file this process writes grow to `bytes` at most, as a full disk would.
@@ -47,8 +51,8 @@ private:
     rlimit m_saved{};
 };
 
-// Runs `check` as the unprivileged user nobody (in a child process) when this test runs as
-// root, for whom folder permissions do not hold; true when `check` held.
+// Runs `check` as the user nobody, in a child process, when this test runs as root (for whom
+// file and folder permissions do not hold, and CI runs as root); whether `check` held.
 bool AsUnprivileged(const std::function<bool()>& check) {
     if (::geteuid() != 0)
         return check();
@@ -64,26 +68,18 @@ bool AsUnprivileged(const std::function<bool()>& check) {
            WEXITSTATUS(status) == 0;
 }
 
-enum class Obstacle { Fifo, Oversized, NoReadPermission, NotUtf16 };
-
-// Puts something at `path` that exists but cannot be read as settings; false when this
-// process cannot make it so (root reads every file).
-bool PlaceObstacle(Obstacle obstacle, const QString& path) {
-    switch (obstacle) {
-    case Obstacle::Fifo:
-        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    case Obstacle::Oversized:
-        Store(path, kMainForm + QByteArray(4 * 1024 * 1024, ';'));
-        return true;
-    case Obstacle::NotUtf16: // an odd number of bytes after the mark
-        Store(path, QByteArray("\xFF\xFE[\0M\0]", 7));
-        return true;
-    case Obstacle::NoReadPermission:
-        Store(path, kMainForm);
-        return ::geteuid() != 0 && QFile::setPermissions(path, QFileDevice::WriteOwner);
-    }
-    return false;
-}
+enum class Obstacle {
+    MissingFolder,
+    RemovedFolder,
+    FolderMadeAnew,
+    LockedFolder,
+    LockedFolderWithFile,
+    FullDisk,
+    Fifo,
+    Oversized,
+    NoReadPermission,
+    NotUtf16
+};
 
 } // namespace
 
@@ -92,212 +88,186 @@ Q_DECLARE_METATYPE(Obstacle)
 class TestIniFile : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void roundTripsThroughTheFile();
-    void writesOnlyChangesAtomically();
-    void keepsUtf16_data();
-    void keepsUtf16();
-    void reportsWriteFailureOnce_data();
-    void reportsWriteFailureOnce();
-    void lockedFolder_data();
-    void lockedFolder();
-    void keepsOldFileWhenDiskIsFull();
-    void neverOverwritesUnreadableFile_data();
-    void neverOverwritesUnreadableFile();
-
-private:
-    QString SettingsPath() const { return m_dir.filePath(QStringLiteral("Chimewell.ini")); }
-    // Nothing but the settings file: no temporary file left behind.
-    bool OnlySettingsFile() const {
-        return QDir(m_dir.path())
-                   .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden) ==
-               QStringList{"Chimewell.ini"};
-    }
-    bool ReportedOnce(const QString& path) const {
-        return m_reported.size() == 1 && m_reported.first().contains(path);
-    }
-
     QStringList m_reported;
     QTemporaryDir m_dir;
-};
+    QString SettingsPath() const { return m_dir.filePath(QStringLiteral("Chimewell.ini")); }
 
-void TestIniFile::initTestCase() {
-    TIniFile::OnSaveFailure = [this](const std::exception& error) {
-        m_reported << QString::fromUtf8(error.what());
-    };
-}
-
-void TestIniFile::init() {
-    m_reported.clear();
-    QDir(m_dir.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(m_dir.path()));
-}
-
-void TestIniFile::roundTripsThroughTheFile() {
-    {
-        TIniFile ini(SettingsPath());
-        ini.WriteInteger(MainForm::kCS_FontColor, -16776961);
-        ini.WriteString(MainForm::kCallSign, "DL1ÄBC");
-        ini.WriteString(MainForm::kGMT, "");
-        ini.WriteBool(MainForm::kStart, false);
-        ini.UpdateFile();
-        QCOMPARE(Contents(SettingsPath()), QByteArray("[Main Form]\nCS_FontColor=-16776961\n"
-                                                      "CallSign=DL1ÄBC\nGMT=\nStart=0\n"));
-    }
-    TIniFile ini(SettingsPath());
-    QCOMPARE(ini.ReadInteger(MainForm::kCS_FontColor, 0), -16776961);
-    QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), QString("DL1ÄBC"));
-    QCOMPARE(ini.ReadString(MainForm::kGMT, "GMT"), QString());
-    QCOMPARE(ini.ReadInteger(IntegerKey{"Main Form", "GMT", 3}), 3); // an empty value is no number
-    QCOMPARE(ini.ReadInteger(AudioForm::kPlace.Left, 100), 100);
-    QCOMPARE(ini.ReadBool(MainForm::kStart, true), false);
-    QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CS_FontColor", false}), true); // any number but 0
-    // A word is no number: the default stands.
-    QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", false}), false);
-    QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", true}), true);
-    QVERIFY(m_reported.isEmpty());
-}
-
-// Written only on change, then by replacing the file, with its permissions.
-void TestIniFile::writesOnlyChangesAtomically() {
-    TIniFile(SettingsPath()).ReadInteger(MainForm::kPlace.Left, 50);
-    QVERIFY(!QFile::exists(SettingsPath()));
-
-    const QByteArray file("\xEF\xBB\xBF[main form]\r\nleft = 7\r\n");
-    Store(SettingsPath(), file);
-    QVERIFY(
-        QFile::setPermissions(SettingsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    const auto permissions = QFile::permissions(SettingsPath());
-    const ino_t before = Inode(SettingsPath());
-    TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 7);
-    QCOMPARE(Inode(SettingsPath()), before);
-    QCOMPARE(Contents(SettingsPath()), file);
-
-    TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 8);
-
-    QCOMPARE(Contents(SettingsPath()), QByteArray("[main form]\r\nLeft=8\r\n"));
-    QVERIFY(Inode(SettingsPath()) != before);
-    QCOMPARE(QFile::permissions(SettingsPath()), permissions);
-    QVERIFY(OnlySettingsFile());
-    QVERIFY(m_reported.isEmpty());
-}
-
-// Qt's own encoder makes the files a Windows editor's "Unicode" writes, mark included.
-void TestIniFile::keepsUtf16_data() {
-    QTest::addColumn<QStringConverter::Encoding>("encoding");
-    QTest::newRow("little-endian") << QStringConverter::Utf16LE;
-    QTest::newRow("big-endian") << QStringConverter::Utf16BE;
-}
-
-void TestIniFile::keepsUtf16() {
-    QFETCH(QStringConverter::Encoding, encoding);
-    const auto utf16 = [encoding](const QString& text) {
-        return QByteArray(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(text));
-    };
-    const QString stored = QStringLiteral("[Main Form]\r\nCallSign=DL1ÄBC \U0001D11E\r\n");
-    Store(SettingsPath(), utf16(stored));
-    {
-        TIniFile ini(SettingsPath());
-        QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), "DL1ÄBC \U0001D11E");
-        ini.WriteInteger(MainForm::kPlace.Left, 8);
-    }
-    QCOMPARE(Contents(SettingsPath()), utf16(stored + "Left=8\r\n"));
-    QVERIFY(m_reported.isEmpty());
-}
-
-// A current folder that was removed, even if made anew, takes no settings: the save is
-// reported with the folder's path and nothing is written anywhere else.
-void TestIniFile::reportsWriteFailureOnce_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<bool>("current");
-    QTest::addColumn<bool>("madeAnew");
-
-    QTest::newRow("folder missing") << "missing" << false << false;
-    QTest::newRow("current folder removed") << "gone" << true << false;
-    QTest::newRow("current folder made anew") << "anew" << true << true;
-}
-
-void TestIniFile::reportsWriteFailureOnce() {
-    QFETCH(QString, folder);
-    QFETCH(bool, current);
-    QFETCH(bool, madeAnew);
-    const QString folderPath = m_dir.filePath(folder);
-    const QString before = QDir::currentPath();
-    if (current)
-        QVERIFY(QDir().mkdir(folderPath) && QDir::setCurrent(folderPath) &&
-                QDir().rmdir(folderPath) && (!madeAnew || QDir().mkdir(folderPath)));
-    const QString path = current ? SettingsFilePath() : folderPath + "/Chimewell.ini";
-
-    TIniFile(path).WriteInteger(MainForm::kPlace.Left, 8);
-
-    QDir::setCurrent(before);
-    QVERIFY2(ReportedOnce(folderPath), qPrintable(m_reported.join('\n')));
-    QVERIFY(!QFile::exists(folderPath + "/Chimewell.ini"));
-}
-
-// A folder that takes no new file: a file already there is rewritten in place; with none,
-// the save fails and says so.
-void TestIniFile::lockedFolder_data() {
-    QTest::addColumn<bool>("fileThere");
-    QTest::newRow("file there: rewritten in place") << true;
-    QTest::newRow("no file: reported") << false;
-}
-
-void TestIniFile::lockedFolder() {
-    QFETCH(bool, fileThere);
-    QVERIFY(AsUnprivileged([&] {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Chimewell.ini");
-        if (fileThere)
-            Store(path, kMainForm);
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        TIniFile(path).WriteInteger(MainForm::kPlace.Left, 8);
+    // Puts `obstacle` in the way of a save in a fresh folder, then saves a change: the save
+    // must be told once, naming where it went, and leave the file there as it was; only in a
+    // folder that takes no new file is a file already there rewritten in place, silently.
+    bool SaveAgainst(Obstacle obstacle) {
+        const QTemporaryDir dir;
+        QString path = dir.filePath("Chimewell.ini"), named = path;
+        const QString folder = dir.filePath("folder"), before = QDir::currentPath();
+        std::optional<FileSizeLimit> limit;
+        bool placed = true;
+        switch (obstacle) {
+        case Obstacle::MissingFolder:
+            path = folder + "/Chimewell.ini";
+            named = folder;
+            break;
+        case Obstacle::RemovedFolder:
+        case Obstacle::FolderMadeAnew:
+            placed = QDir().mkdir(folder) && QDir::setCurrent(folder) && QDir().rmdir(folder) &&
+                     (obstacle == Obstacle::RemovedFolder || QDir().mkdir(folder));
+            path = SettingsFilePath();
+            named = folder;
+            break;
+        case Obstacle::LockedFolderWithFile:
+            placed = Store(path, kMainForm);
+            [[fallthrough]];
+        case Obstacle::LockedFolder:
+            placed = placed && QFile::setPermissions(dir.path(), QFileDevice::ReadOwner |
+                                                                     QFileDevice::ExeOwner);
+            break;
+        case Obstacle::FullDisk:
+            placed = Store(path, kMainForm);
+            limit.emplace(64);
+            break;
+        case Obstacle::Fifo:
+            placed = ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+            break;
+        case Obstacle::Oversized:
+            placed = Store(path, kMainForm + QByteArray(4 * 1024 * 1024, ';'));
+            break;
+        case Obstacle::NoReadPermission:
+            placed = Store(path, kMainForm) && QFile::setPermissions(path, QFileDevice::WriteOwner);
+            break;
+        case Obstacle::NotUtf16: // an odd number of bytes after the mark
+            placed = Store(path, QByteArray("\xFF\xFE[\0M\0]", 7));
+            break;
+        }
+        const QString identity = Identity(path);
+        const std::int32_t stored =
+            obstacle == Obstacle::FullDisk || obstacle == Obstacle::LockedFolderWithFile ? 7 : 50;
+        m_reported.clear();
+        bool readAsStored = false;
+        {
+            TIniFile ini(path);
+            readAsStored = ini.ReadInteger(MainForm::kPlace.Left, 50) == stored;
+            ini.WriteString(MainForm::kCallSign, QString(100, 'X'));
+        }
+        limit.reset();
+        QDir::setCurrent(before);
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner);
-        return fileThere ? Contents(path) == "[Main Form]\nLeft=8\n" && m_reported.isEmpty()
-                         : ReportedOnce(path) && !QFile::exists(path);
-    }));
-}
-
-void TestIniFile::keepsOldFileWhenDiskIsFull() {
-    Store(SettingsPath(), kMainForm);
-    {
-        const FileSizeLimit limit(64);
-        TIniFile(SettingsPath()).WriteString(MainForm::kCallSign, QString(100, 'X'));
+        const QStringList left =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const bool held =
+            obstacle == Obstacle::LockedFolderWithFile
+                ? m_reported.isEmpty() &&
+                      Contents(path) == kMainForm + "CallSign=" + QByteArray(100, 'X') + "\n"
+                : m_reported.size() == 1 && m_reported[0].contains(named) &&
+                      Identity(path) == identity && !QFile::exists(folder + "/Chimewell.ini") &&
+                      left.size() == left.count("Chimewell.ini") + left.count("folder");
+        if (!held)
+            qWarning() << "saved to" << path << "told" << m_reported << "left" << left;
+        return placed && readAsStored && held;
     }
-    QCOMPARE(Contents(SettingsPath()), kMainForm);
-    QVERIFY(OnlySettingsFile());
-    QVERIFY2(ReportedOnce(SettingsPath()), qPrintable(m_reported.join('\n')));
-}
 
-void TestIniFile::neverOverwritesUnreadableFile_data() {
-    QTest::addColumn<Obstacle>("obstacle");
+private slots:
+    void initTestCase() {
+        TIniFile::OnSaveFailure = [this](const std::exception& error) {
+            m_reported << QString::fromUtf8(error.what());
+        };
+    }
+    void init() {
+        m_reported.clear();
+        QFile::remove(SettingsPath());
+    }
 
-    QTest::newRow("FIFO") << Obstacle::Fifo;
-    QTest::newRow("larger than 4 MiB") << Obstacle::Oversized;
-    QTest::newRow("no read permission") << Obstacle::NoReadPermission;
-    QTest::newRow("marked UTF-16, not UTF-16") << Obstacle::NotUtf16;
-}
-
-void TestIniFile::neverOverwritesUnreadableFile() {
-    QFETCH(Obstacle, obstacle);
-    if (!PlaceObstacle(obstacle, SettingsPath()))
-        QSKIP("root reads every file");
-    const qint64 size = QFileInfo(SettingsPath()).size();
-    const ino_t inode = Inode(SettingsPath());
-
-    {
+    // A value that is empty, or a word, is no number: the default stands; any number but 0 is
+    // true.
+    void roundTripsThroughTheFile() {
+        {
+            TIniFile ini(SettingsPath());
+            ini.WriteInteger(MainForm::kCS_FontColor, -16776961);
+            ini.WriteString(MainForm::kCallSign, "DL1ÄBC");
+            ini.WriteString(MainForm::kGMT, "");
+        }
+        QCOMPARE(Contents(SettingsPath()),
+                 QByteArray("[Main Form]\nCS_FontColor=-16776961\nCallSign=DL1ÄBC\nGMT=\n"));
         TIniFile ini(SettingsPath());
-        QCOMPARE(ini.ReadInteger(MainForm::kPlace.Left, 50), 50);
-        ini.WriteInteger(MainForm::kPlace.Left, 8);
+        QCOMPARE(ini.ReadInteger(MainForm::kCS_FontColor, 0), -16776961);
+        QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), QString("DL1ÄBC"));
+        QCOMPARE(ini.ReadString(MainForm::kGMT, "GMT"), QString());
+        QCOMPARE(ini.ReadInteger(IntegerKey{"Main Form", "GMT", 3}), 3);
+        QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CS_FontColor", false}), true);
+        QCOMPARE(ini.ReadBool(BoolKey{"Main Form", "CallSign", true}), true);
+        QVERIFY(m_reported.isEmpty());
     }
 
-    QVERIFY2(ReportedOnce(SettingsPath()), qPrintable(m_reported.join('\n')));
-    QCOMPARE(Inode(SettingsPath()), inode);
-    QCOMPARE(QFileInfo(SettingsPath()).size(), size);
-}
+    // Written only on change, then by replacing the file, with its permissions, leaving no
+    // temporary file behind.
+    void writesOnlyChangesAtomically() {
+        TIniFile(SettingsPath()).ReadInteger(MainForm::kPlace.Left, 50);
+        QVERIFY(!QFile::exists(SettingsPath()));
+        const QByteArray file("\xEF\xBB\xBF[main form]\r\nleft = 7\r\n");
+        QVERIFY(Store(SettingsPath(), file));
+        QVERIFY(QFile::setPermissions(SettingsPath(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const auto permissions = QFile::permissions(SettingsPath());
+        const QString before = Identity(SettingsPath());
+        TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 7);
+        QCOMPARE(Identity(SettingsPath()), before);
+        TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 8);
+        QCOMPARE(Contents(SettingsPath()), QByteArray("[main form]\r\nLeft=8\r\n"));
+        QVERIFY(Identity(SettingsPath()) != before);
+        QCOMPARE(QFile::permissions(SettingsPath()), permissions);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Chimewell.ini"});
+        QVERIFY(m_reported.isEmpty());
+    }
+
+    // Qt's own encoder makes the files a Windows editor's "Unicode" writes, mark included.
+    void keepsUtf16_data() {
+        QTest::addColumn<QStringConverter::Encoding>("encoding");
+        QTest::newRow("little-endian") << QStringConverter::Utf16LE;
+        QTest::newRow("big-endian") << QStringConverter::Utf16BE;
+    }
+    void keepsUtf16() {
+        QFETCH(QStringConverter::Encoding, encoding);
+        const auto utf16 = [encoding](const QString& text) {
+            return QByteArray(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(text));
+        };
+        const QString stored = QStringLiteral("[Main Form]\r\nCallSign=DL1ÄBC \U0001D11E\r\n");
+        QVERIFY(Store(SettingsPath(), utf16(stored)));
+        {
+            TIniFile ini(SettingsPath());
+            QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), "DL1ÄBC \U0001D11E");
+            ini.WriteInteger(MainForm::kPlace.Left, 8);
+        }
+        QCOMPARE(Contents(SettingsPath()), utf16(stored + "Left=8\r\n"));
+        QVERIFY(m_reported.isEmpty());
+    }
+
+    // A current folder that was removed, even if made anew, takes no settings; a file that
+    // exists but cannot be read is never overwritten, and reads as the defaults.
+    void savesThatCannotBeDone_data() {
+        QTest::addColumn<Obstacle>("obstacle");
+        QTest::newRow("folder missing") << Obstacle::MissingFolder;
+        QTest::newRow("current folder removed") << Obstacle::RemovedFolder;
+        QTest::newRow("current folder made anew") << Obstacle::FolderMadeAnew;
+        QTest::newRow("locked folder") << Obstacle::LockedFolder;
+        QTest::newRow("locked folder, file there: rewritten") << Obstacle::LockedFolderWithFile;
+        QTest::newRow("full disk") << Obstacle::FullDisk;
+        QTest::newRow("FIFO") << Obstacle::Fifo;
+        QTest::newRow("larger than 4 MiB") << Obstacle::Oversized;
+        QTest::newRow("no read permission") << Obstacle::NoReadPermission;
+        QTest::newRow("marked UTF-16, not UTF-16") << Obstacle::NotUtf16;
+    }
+    void savesThatCannotBeDone() {
+        QFETCH(Obstacle, obstacle);
+        // Only permissions need an unprivileged child; the rest run here, where they count
+        // towards the coverage.
+        const bool permissions = obstacle == Obstacle::LockedFolder ||
+                                 obstacle == Obstacle::LockedFolderWithFile ||
+                                 obstacle == Obstacle::NoReadPermission;
+        QVERIFY(permissions ? AsUnprivileged([&] { return SaveAgainst(obstacle); })
+                            : SaveAgainst(obstacle));
+    }
+};
 
 QTEST_MAIN(TestIniFile)
 #include "test_ini_file.moc"

@@ -51,18 +51,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QStringList>("skipped");
-        QTest::newRow("callsign") << "W1AW/P"
-                                  << ".-- .---- .- .-- -..-. .--." << QStringList();
-        QTest::newRow("lower case, blanks") << "  de\t w1aw "
-                                            << "-.. . | .-- .---- .- .--" << QStringList();
-        QTest::newRow("signs") << "?.,=-"
-                               << "..--.. .-.-.- --..-- -...- -....-" << QStringList();
-        QTest::newRow("skipped as if absent") << "K#Ä1 Ä"
-                                              << "-.- .----" << QStringList{"#", "Ä"};
-        QTest::newRow("nothing sendable") << "#*+ "
-                                          << "" << QStringList{"#", "*", "+"};
-        QTest::newRow("empty") << ""
-                               << "" << QStringList();
+        const auto row = [](const char* text, const char* written, const QStringList& skipped) {
+            QTest::newRow(text) << QString(text) << QString(written) << skipped;
+        };
+        row("W1AW/P", ".-- .---- .- .-- -..-. .--.", {});
+        row("  de\t w1aw ", "-.. . | .-- .---- .- .--", {});
+        row("?.,=-", "..--.. .-.-.- --..-- -...- -....-", {});
+        row("K#Ä1 Ä", "-.- .----", {"#", "Ä"});
+        row("#*+ ", "", {"#", "*", "+"});
+        row("", "", {});
     }
     void encode() {
         QFETCH(QString, text);

@@ -59,8 +59,6 @@ private slots:
         row("in pieces", {"get_ptt:;PT", "T: 1;RPRT 0", "\n"}, "waiting|waiting|transmitting");
         row("one after the other", {"get_ptt:;PTT: 1;RPRT 0\n", "get_ptt:;PTT: 0;RPRT 0\n"},
             "transmitting|receiving");
-        row("empty line", {"\n"}, "unreadable");
-        row("plain form", {"1\n"}, "unreadable");
         row("garbage", {"FM\n"}, "unreadable");
         row("partial", {"get_ptt:;PTT: 1\n"}, "unreadable");
         row("value with an error", {"get_ptt:;PTT: 1;RPRT -1\n"}, "unreadable");
@@ -83,32 +81,22 @@ private slots:
     void reminding_data() {
         QTest::addColumn<QString>("history");
         QTest::addColumn<QString>("marks");
-        QTest::newRow("silent interval") << "1r 599r 600M"
-                                         << "Q";
-        QTest::newRow("transmitted") << "1r 300t 301r 599r 600M"
-                                     << "R";
-        QTest::newRow("only since the previous mark") << "1r 300t 301r 599r 600M 1199r 1200M"
-                                                      << "RQ";
-        QTest::newRow("on across a mark counts for both") << "1r 599t 600M 1199r 1200M 1799r 1800M"
-                                                          << "RRQ";
-        QTest::newRow("down at the mark") << "1r 599n 600M"
-                                          << "R";
-        QTest::newRow("down for a moment") << "1r 300n 301r 599r 600M 1199r 1200M"
-                                           << "RQ";
-        QTest::newRow("down across a mark") << "1r 500n 600M 601r 1199r 1200M"
-                                            << "RR";
-        QTest::newRow("never connected") << "600M 1200M"
-                                         << "RR";
-        QTest::newRow("reports stopped") << "1r 500r 600M"
-                                         << "R";
-        QTest::newRow("quick first connection") << "5r 599r 600M"
-                                                << "Q";
-        QTest::newRow("late first connection") << "6r 599r 600M 1199r 1200M"
-                                               << "RQ";
-        QTest::newRow("refused at the start") << "1n 3r 599r 600M"
-                                              << "R";
-        QTest::newRow("mark before the start-up ends") << "1r 2M 599r 600M"
-                                                       << "QQ";
+        const auto row = [](const char* name, const char* history, const char* marks) {
+            QTest::newRow(name) << QString(history) << QString(marks);
+        };
+        row("silent interval", "1r 599r 600M", "Q");
+        row("transmitted", "1r 300t 301r 599r 600M", "R");
+        row("only since the previous mark", "1r 300t 301r 599r 600M 1199r 1200M", "RQ");
+        row("on across a mark counts for both", "1r 599t 600M 1199r 1200M 1799r 1800M", "RRQ");
+        row("down at the mark", "1r 599n 600M", "R");
+        row("down for a moment", "1r 300n 301r 599r 600M 1199r 1200M", "RQ");
+        row("down across a mark", "1r 500n 600M 601r 1199r 1200M", "RR");
+        row("never connected", "600M 1200M", "RR");
+        row("reports stopped", "1r 500r 600M", "R");
+        row("quick first connection", "5r 599r 600M", "Q");
+        row("late first connection", "6r 599r 600M 1199r 1200M", "RQ");
+        row("refused at the start", "1n 3r 599r 600M", "R");
+        row("mark before the start-up ends", "1r 2M 599r 600M", "QQ");
     }
     void reminding() {
         QFETCH(QString, history);

@@ -3,7 +3,6 @@
 #include "app/toolkit/controls.h"
 #include "app/toolkit/form.h"
 #include "app/toolkit/screen_placement.h"
-#include "app/toolkit/timer.h"
 
 #include <QtTest>
 #include <limits>
@@ -14,6 +13,7 @@ namespace {
 class ProbeForm;
 ProbeForm* probeVariable = nullptr;
 
+// A button with a label lying on it, in a window of 200 x 100 designed at 10,20.
 class ProbeForm : public TForm {
 public:
     explicit ProbeForm(TComponent* Owner)
@@ -47,17 +47,16 @@ private slots:
         };
     }
     void init() { reported.clear(); }
+    void cleanup() { QVERIFY2(reported.isEmpty(), qPrintable(reported.join('\n'))); }
 
-    void createFormFillsVariableBeforeConstruction() {
+    // The form's own create event can already reach it through its variable; a session
+    // manager's request to save runs the main form's close event, and the form stays open, for
+    // the session may go on.
+    void mainFormFromCreationToTheSessionsSave() {
         application.CreateForm(probeVariable);
-        QVERIFY(probeVariable);
         QCOMPARE(probeVariable->seenByConstructor, probeVariable);
         QCOMPARE(probeVariable->seenByCreate, probeVariable);
         QCOMPARE(application.MainForm(), probeVariable);
-    }
-
-    // The session may go on: the main form saves as it would at its close, and stays open.
-    void sessionManagersSaveRequestRunsTheMainFormsCloseEvent() {
         int closeEvents = 0;
         probeVariable->OnClose = [&](TObject*, TCloseAction&) { ++closeEvents; };
         probeVariable->SetVisible(true);
@@ -74,91 +73,32 @@ private slots:
         button.OnClick = [](TObject*) { throw std::runtime_error("handler failed"); };
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(reported, QStringList{"handler failed"});
+        reported.clear();
     }
 
-    void outerGeometryRoundTrips() {
-        ProbeForm form(nullptr);
-        QCOMPARE(form.GetLeft(), 10);
-        QCOMPARE(form.GetTop(), 20);
-        form.SetLeft(30);
-        form.SetTop(40);
-        form.SetWidth(400);
-        form.SetHeight(300);
-        form.SetVisible(true);
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(QRect(form.GetLeft(), form.GetTop(), form.GetWidth(), form.GetHeight()),
-                 QRect(30, 40, 400, 300));
-    }
-
-    void scaleAlignedControlsKeepProportions() {
+    // Controls keep their designed proportions as the window grows; the label lying on the
+    // button lets the click through to it; a label's longer text spills over both sides
+    // instead of being cut, and a wrapped path stays in its place.
+    void controlsOnAForm() {
         ProbeForm form(nullptr);
         form.SetWidth(form.GetWidth() + 200); // the client area doubles
         form.SetHeight(form.GetHeight() + 100);
         QCOMPARE(form.Button->geometry(), QRect(40, 20, 200, 100));
-    }
-
-    void labelsLetClicksThroughToTheButtonBeneath() {
-        ProbeForm form(nullptr);
         int clicks = 0;
         form.Button->OnClick = [&](TObject*) { ++clicks; };
         form.SetVisible(true);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.Cover->geometry().center());
         QCOMPARE(clicks, 1);
-    }
-
-    void longLabelTextSpillsInsteadOfBeingCut() {
-        ProbeForm form(nullptr);
         const QRect designed = form.Cover->geometry();
         form.Cover->SetText(QStringLiteral("a text far wider than the designed place of it"));
         QCoreApplication::processEvents(); // labels fit once the event loop runs
         QVERIFY(form.Cover->width() > designed.width());
         QCOMPARE(form.Cover->geometry().center().x(), designed.center().x());
-    }
-
-    void wrappedPathStaysInsideItsPlace() {
-        ProbeForm form(nullptr);
-        const QRect designed = form.Cover->geometry();
-        const QString path = QStringLiteral("/home/operator/Music/alerts/a-long-file-name.flac");
         form.Cover->SetWordWrap(true);
-        form.Cover->SetText(path);
+        form.Cover->SetText(QStringLiteral("/home/operator/Music/alerts/a-long-file-name.flac"));
         QCoreApplication::processEvents();
         QCOMPARE(form.Cover->geometry(), designed);
-        QCOMPARE(form.Cover->GetText(), path);
-    }
-
-    void invisibleButtonStillTakesDoubleClicksAndWheel() {
-        TButton area(nullptr);
-        area.SetOpacity(0);
-        area.resize(100, 40);
-        int doubleClicks = 0;
-        int wheels = 0;
-        area.OnDblClick = [&](TObject*) { ++doubleClicks; };
-        area.OnMouseWheel = [&](TObject*, TShiftState, int, bool&) { ++wheels; };
-        area.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&area));
-        QTest::mouseDClick(&area, Qt::LeftButton);
-        QWheelEvent wheel(QPointF(10, 10), area.mapToGlobal(QPointF(10, 10)), {}, {0, -120}, {}, {},
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&area, &wheel);
-        QCOMPARE(doubleClicks, 1);
-        QCOMPARE(wheels, 1);
-    }
-
-    void ticksContinueDuringModalShowing() {
-        ProbeForm owner(nullptr);
-        auto* modal = TForm::Construct<ProbeForm>(&owner);
-        TTimer timer(nullptr);
-        timer.SetInterval(5);
-        int ticks = 0;
-        timer.OnTimer = [&](TObject*) {
-            if (++ticks == 3)
-                modal->Close();
-        };
-        modal->ShowModal();
-        QCOMPARE(ticks, 3);
-        QVERIFY(!modal->GetVisible());
-        delete modal;
     }
 
     void shownFrame_data() {
@@ -166,10 +106,7 @@ private slots:
         QTest::addColumn<Frame>("asked");
         QTest::addColumn<QRect>("expected");
         constexpr qint64 top = std::numeric_limits<std::int32_t>::max();
-        constexpr qint64 bottom = std::numeric_limits<std::int32_t>::min();
         QTest::newRow("on screen") << Frame{50, 50, 400, 600} << QRect(50, 50, 400, 600);
-        QTest::newRow("on the second screen")
-            << Frame{1500, 100, 400, 300} << QRect(1500, 100, 400, 300);
         QTest::newRow("mostly off, bar grabbable")
             << Frame{-350, 900, 400, 600} << QRect(-350, 900, 400, 600);
         QTest::newRow("far off every screen")
@@ -183,10 +120,8 @@ private slots:
         QTest::newRow("larger than its screen")
             << Frame{1500, 50, 100000, 100000} << QRect(1280, 0, 1920, 1080);
         QTest::newRow("int32 largest") << Frame{top, top, top, top} << QRect(0, 0, 1280, 1024);
-        QTest::newRow("int32 smallest") << Frame{bottom, bottom, 600, 500} << QRect(0, 0, 600, 500);
         QTest::newRow("zero and negative size") << Frame{50, 50, 0, -5} << QRect(50, 50, 100, 80);
     }
-
     void shownFrame() {
         QFETCH(QList<qint64>, asked);
         QFETCH(QRect, expected);

@@ -1,13 +1,18 @@
 #pragma once
 // What every window test starts from: a fresh current directory, so that no settings file is
-// there until a test stores one, fresh shared timer state, and the two windows that live for
-// a whole run, opened and closed as start-up and the end of a run do.
+// there until a test stores one; fresh shared timer state; an application whose handlers'
+// errors fail the test (offscreen, the message box that shows them would wait forever); and
+// the windows of a run, opened as start-up and the operator open them, closed at the end.
 #include "alert_window/alert_window.h"
+#include "app/toolkit/application.h"
 #include "app/window_set.h"
+#include "audio/audio_menu.h"
+#include "audio/file_picker.h"
+#include "callsign_editor/callsign_editor.h"
 #include "main_window/main_window.h"
+#include "tone.h"
 
 #include <QtTest>
-#include <memory>
 
 // A turn of the mouse wheel over a control, as the operator gives it.
 inline void Wheel(QWidget* target) {
@@ -21,14 +26,30 @@ inline bool ShowsWholeText(const QLabel* label) {
     return label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(label->text());
 }
 
+// Clicks the window's button that reads `text`.
+inline void ClickButton(QWidget* window, const QString& text) {
+    for (TButton* button : window->findChildren<TButton*>())
+        if (button->GetText() == text)
+            return QTest::mouseClick(button, Qt::LeftButton);
+    QFAIL(qPrintable("no button reads " + text));
+}
+
 class WindowsFixture {
 public:
-    WindowsFixture()
-        : m_folder(std::make_unique<QTemporaryDir>()) {
-        QDir::setCurrent(m_folder->path());
+    WindowsFixture() {
+        QDir::setCurrent(m_folder.path());
         timerState = SharedTimerState{};
+        application.OnException = [](TObject*, const std::exception& e) { QFAIL(e.what()); };
     }
-    ~WindowsFixture() { CloseMainWindows(); }
+    ~WindowsFixture() {
+        delete Form4;
+        delete Form5;
+        delete Form3;
+        CloseMainWindows();
+        Form3 = nullptr;
+        Form4 = nullptr;
+        Form5 = nullptr;
+    }
     WindowsFixture(const WindowsFixture&) = delete;
     WindowsFixture& operator=(const WindowsFixture&) = delete;
 
@@ -42,18 +63,21 @@ public:
         Alert = nullptr;
         Form1 = nullptr;
     }
+    TForm5* OpenMenu() { return Form5 = TForm::Construct<TForm5>(Form1); }
+    TForm4* OpenPicker() { return Form4 = TForm::Construct<TForm4>(Form5); }
 
-    QString Path(const QString& name) const { return m_folder->filePath(name); }
+    QString Path(const QString& name) const { return m_folder.filePath(name); }
     QString Settings() const {
         QFile file(Path("Chimewell.ini"));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     void Store(const QByteArray& settings) const {
         QFile file(Path("Chimewell.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
     }
 
+    TApplication application;
+
 private:
-    std::unique_ptr<QTemporaryDir> m_folder;
+    QTemporaryDir m_folder;
 };

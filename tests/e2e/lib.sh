@@ -1,61 +1,43 @@
 # shellcheck shell=bash disable=SC2016,SC2034 # conditions are eval'ed later; globals: callers
-# Helpers shared by the end-to-end tests and the benchmark: a private X display with a window
+# Helpers shared by the end-to-end tests and the scripts: a private X display with a window
 # manager, a private silent sound server, the program started under a shifted clock, and its
 # windows read from outside, as a user sees them. Source this file; it sets no shell options.
-#
-# Everything started here is tracked by process id and ended by e2e_cleanup, which
-# e2e_init installs as the exit trap.
+# Everything started here is tracked by process id and ended by e2e_cleanup, the exit trap.
 
-# EPOCHREALTIME and awk must use a decimal point; the rest of the locale stays the user's,
-# for the program's sake.
+# EPOCHREALTIME and awk must use a decimal point; the rest of the locale stays the user's.
 [[ -z "${LC_ALL:-}" ]] || export LANG="$LC_ALL"
 unset LC_ALL
 export LC_NUMERIC=C
 
-E2E_ROOT=""
+readonly E2E_MAIN_TITLE=" Timer Chimewell! "
+readonly E2E_TITLE=" Timer Chimewell!" # the alert, the editor, the audio menu and the picker
+E2E_ROOT="" E2E_PROGRAM_PID="" E2E_OFFSET="" E2E_MARK=""
 E2E_PIDS=()
 E2E_FAILURES=0
-E2E_OFFSET=""       # the clock shift handed to libfaketime, in seconds
-E2E_MARK=""         # the real time at which the shifted clock reaches the ten-minute mark
-E2E_PROGRAM_PID=""
-E2E_EXIT_STATUS=""
-E2E_WATCH_PIDS=()
-E2E_POLL=0.02       # seconds between two looks at a window
+E2E_POLL=0.02 # seconds between two looks
 E2E_RECORD_RATE=8000 # samples a second of a recording, mono
 E2E_RECORD_PID=""
 E2E_RECORD_START="" # the real time of a recording's first sample
 
 # --- set-up and clean-up -------------------------------------------------------------------
 
-# Exits with a hint when a needed tool (or libfaketime) is missing: the test dependencies
-# come with `make test`.
+# Exits with a hint when a needed tool (or libfaketime) is missing.
 e2e_require_tools() {
     local missing=() tool
-    for tool in "$@"; do
-        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
-    done
+    for tool in "$@"; do command -v "$tool" >/dev/null 2>&1 || missing+=("$tool"); done
     e2e_faketime_lib >/dev/null || missing+=("libfaketime.so.1")
-    if ((${#missing[@]})); then
-        echo "FAIL: missing ${missing[*]}; run 'make test'" \
-            "(scripts/setup-deps.sh test installs the test dependencies)"
-        exit 2
-    fi
+    ((${#missing[@]} == 0)) && return
+    echo "FAIL: missing ${missing[*]}; scripts/setup-deps.sh test installs them"
+    exit 2
 }
 
-e2e_faketime_lib() {
-    local candidate
-    for candidate in /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
-        /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1 \
-        /usr/local/lib/faketime/libfaketime.so.1; do
-        [[ -f "$candidate" ]] && echo "$candidate" && return 0
-    done
-    return 1
-}
+e2e_faketime_lib() { compgen -G '/usr/lib/*/faketime/libfaketime.so.1' | head -n 1 | grep .; }
 
 e2e_init() {
     E2E_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/chimewell-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    fc-list >/dev/null 2>&1 # a cold fontconfig cache would stall the first start for seconds
 }
 
 e2e_track() { E2E_PIDS+=("$1"); }
@@ -66,38 +48,6 @@ e2e_untrack() {
     E2E_PIDS=("${kept[@]}")
 }
 
-# Ends a process we started: politely, then for sure.
-e2e_stop() {
-    local pid=$1 i
-    e2e_alive "$pid" || { wait "$pid" 2>/dev/null; e2e_untrack "$pid"; return 0; }
-    kill -TERM "$pid" 2>/dev/null
-    for ((i = 0; i < 100; i++)); do
-        e2e_alive "$pid" || break
-        sleep 0.02
-    done
-    e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    e2e_untrack "$pid"
-}
-
-# Newest first, so the display goes last.
-e2e_cleanup() {
-    local i
-    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do e2e_stop "${E2E_PIDS[i]}"; done
-    [[ -z "$E2E_ROOT" ]] && return
-    if ((E2E_FAILURES)); then
-        echo "Files of the failed run kept in $E2E_ROOT"
-    else
-        rm -rf "$E2E_ROOT"
-    fi
-}
-
-# A fresh empty directory under the run's root; prints its path.
-e2e_fresh_dir() {
-    local dir="$E2E_ROOT/$1"
-    rm -rf "$dir" && mkdir -p "$dir" && echo "$dir"
-}
-
 # Running, and not a zombie waiting to be reaped.
 e2e_alive() {
     local stat
@@ -106,30 +56,46 @@ e2e_alive() {
     [[ "${stat%% *}" != Z ]]
 }
 
+# Ends a process we started: politely, then for sure.
+e2e_stop() {
+    kill -TERM "$1" 2>/dev/null && e2e_wait_until 2 "! e2e_alive $1"
+    kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+    e2e_untrack "$1"
+}
+
+# Newest first, so the display goes last; the files of a failed run are kept.
+e2e_cleanup() {
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do e2e_stop "${E2E_PIDS[i]}"; done
+    [[ -z "$E2E_ROOT" ]] && return
+    ((E2E_FAILURES)) && echo "Files of the failed run kept in $E2E_ROOT" || rm -rf "$E2E_ROOT"
+}
+
+# A fresh empty directory under the run's root; prints its path.
+e2e_fresh_dir() { rm -rf "${E2E_ROOT:?}/$1" && mkdir -p "$E2E_ROOT/$1" && echo "$E2E_ROOT/$1"; }
+
 # --- display, window manager, sound --------------------------------------------------------
 
-# Xvfb on a free display with openbox in its default look (1 px sides, 20 px title bar,
-# 5 px bottom); exports DISPLAY.
+# Xvfb on a free display (default 1280x1024) with openbox in its default look (1 px sides,
+# 20 px title bar, 5 px bottom); exports DISPLAY.
 e2e_start_display() {
-    local size=${1:-1280x1024x24} numberfile="$E2E_ROOT/display-number"
+    local numberfile="$E2E_ROOT/display-number"
     : >"$numberfile"
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$numberfile" \
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x1024x24}" -nolisten tcp 3>"$numberfile" \
         >"$E2E_ROOT/xvfb.log" 2>&1 &
     e2e_track $!
-    e2e_wait_until 10 '[[ $(cat "'"$numberfile"'") == *[0-9] ]]' ||
+    e2e_wait_until 10 '[[ $(cat "$numberfile") == *[0-9] ]]' ||
         { e2e_fail "Xvfb did not start (see $E2E_ROOT/xvfb.log)"; return 1; }
-    DISPLAY=":$(tr -d '\n' <"$numberfile")"
-    export DISPLAY
-    mkdir -p "$E2E_ROOT/openbox-config"
-    XDG_CONFIG_HOME="$E2E_ROOT/openbox-config" openbox --sm-disable \
-        >"$E2E_ROOT/openbox.log" 2>&1 &
+    export DISPLAY=":$(tr -d '\n' <"$numberfile")"
+    XDG_CONFIG_HOME="$E2E_ROOT/openbox-config" openbox --sm-disable >"$E2E_ROOT/openbox.log" 2>&1 &
     e2e_track $!
     e2e_wait_until 30 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
         { e2e_fail "openbox did not start (see $E2E_ROOT/openbox.log)"; return 1; }
 }
 
-# A PulseAudio server of our own with a null sink, so that nothing sounds on the machine's
-# speakers and a test can record what was played; exports PULSE_SERVER.
+# A PulseAudio server of our own with a null sink "e2e_sink", so that nothing sounds on the
+# machine's speakers and a test can record what was played; exports PULSE_SERVER.
 e2e_start_sound() {
     local dir="$E2E_ROOT/pulse"
     mkdir -p "$dir"
@@ -169,18 +135,15 @@ e2e_record_end() { e2e_stop "$E2E_RECORD_PID"; }
 
 e2e_now() { echo "$EPOCHREALTIME"; }
 
-# Prints the value of an awk arithmetic expression, with millisecond precision.
+# The value of an awk arithmetic expression, to the millisecond; e2e_test: whether it holds.
 e2e_calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
-
-# True when the awk condition holds.
 e2e_test() { awk "BEGIN { exit !($1) }"; }
 
 # Sets E2E_OFFSET so that a program started now sees the clock $1 seconds before the next
 # ten-minute mark (or the next time of the clock that is $3 seconds past a multiple of $2
 # seconds), and E2E_MARK to the real time at which it reaches that mark.
 e2e_place_before_mark() {
-    local lead=$1 period=${2:-600} phase=${3:-0} now
-    now=$(e2e_now)
+    local lead=$1 period=${2:-600} phase=${3:-0} now=$EPOCHREALTIME
     E2E_OFFSET=$(awk -v now="$now" -v lead="$lead" -v period="$period" -v phase="$phase" 'BEGIN {
         mark = (int((now + lead - phase) / period) + 1) * period + phase
         printf "%.3f", mark - lead - now }')
@@ -197,35 +160,34 @@ e2e_wait_until() {
     done
 }
 
+# Waits until real time $1 (seconds since the epoch).
+e2e_wait_for_time() { e2e_wait_until 700 "e2e_test \"\$EPOCHREALTIME >= $1\""; }
+
 # --- the program ---------------------------------------------------------------------------
 
 # Starts a program in the current directory, on X11, in UTC (so that ten-minute marks are
 # multiples of 600 in epoch seconds); with an offset, under libfaketime with the clock
 # shifted by that many seconds while Qt's timers keep real time. Sets E2E_PROGRAM_PID.
 e2e_start_program() {
-    local program=$1 offset=${2:-}
     local settings=(TZ="${E2E_TZ:-UTC}" QT_QPA_PLATFORM=xcb)
     # Without FAKETIME_FORCE_MONOTONIC_FIX=0, Debian's libfaketime cuts every timed wait on
     # the monotonic clock short, even with the monotonic clock left alone.
-    [[ -n "$offset" ]] && settings+=(LD_PRELOAD="$(e2e_faketime_lib)" FAKETIME="+$offset"
+    [[ -n "${2:-}" ]] && settings+=(LD_PRELOAD="$(e2e_faketime_lib)" FAKETIME="+$2"
         FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_FORCE_MONOTONIC_FIX=0)
-    env "${settings[@]}" "$program" >"$E2E_ROOT/program-$(date +%s%N).log" 2>&1 &
+    env "${settings[@]}" "$1" >"$E2E_ROOT/program-$(date +%s%N).log" 2>&1 &
     E2E_PROGRAM_PID=$!
     e2e_track "$E2E_PROGRAM_PID"
 }
 
-# Waits at most $2 seconds for process $1 to end and sets E2E_EXIT_STATUS; fails when it
-# does not end. Not in a subshell: only the parent can collect the status.
-e2e_wait_exit() {
-    local pid=$1
-    e2e_wait_until "$2" "! e2e_alive $pid" || return 1
-    wait "$pid"
-    E2E_EXIT_STATUS=$?
-    e2e_untrack "$pid"
+# Starts $program (with clock offset $2) in directory $1; sets main_window, or fails.
+e2e_start_main() {
+    cd "$1" || exit 1
+    e2e_start_program "$program" "${2:-}"
+    e2e_expect_window main_window "$E2E_MAIN_TITLE" 20 # a loaded machine starts Qt slowly
 }
 
-# Closes the program's main window $1 through the window manager; the program must then end
-# with status 0 within 10 s. $2 names the case in the verdict.
+# Closes the program's main window $1 as its title bar's close box does; the program must then
+# end with status 0 within 10 s. $2 names the case.
 e2e_close_and_expect_exit() {
     e2e_close_window "$1"
     e2e_expect_exit "$2" "its main window was closed"
@@ -238,26 +200,27 @@ e2e_signal_and_expect_exit() {
     e2e_expect_exit "$2" "SIG$1"
 }
 
+# Not in a subshell: only the parent can collect the exit status.
 e2e_expect_exit() {
-    local what=$1 after=$2
-    if ! e2e_wait_exit "$E2E_PROGRAM_PID" 10; then
-        e2e_fail "$what: still running 10 s after $after"
+    local status
+    if ! e2e_wait_until 10 "! e2e_alive $E2E_PROGRAM_PID"; then
+        e2e_fail "$1: still running 10 s after $2"
         e2e_stop "$E2E_PROGRAM_PID"
-    elif [[ "$E2E_EXIT_STATUS" != 0 ]]; then
-        e2e_fail "$what: exit status $E2E_EXIT_STATUS after $after"
-    else
-        e2e_pass "$what: exit status 0 after $after"
+        return
     fi
+    wait "$E2E_PROGRAM_PID"
+    status=$?
+    e2e_untrack "$E2E_PROGRAM_PID"
+    e2e_check "$1: exit status $status after $2" [ "$status" = 0 ]
 }
 
 # --- windows -------------------------------------------------------------------------------
 
 # Ids of the windows whose title is exactly $1 (blanks included).
 e2e_find_windows() {
-    local title=$1 id pattern
-    pattern=$(printf '%s' "$title" | sed 's/[][\.*^$()+?{}|]/\\&/g')
-    for id in $(xdotool search --name "^$pattern\$" 2>/dev/null); do
-        [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$title" ]] && echo "$id"
+    local id
+    for id in $(xdotool search --name "^$(sed 's/[][\.*^$()+?{}|]/\\&/g' <<<"$1")\$" 2>/dev/null); do
+        [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]] && echo "$id"
     done
 }
 
@@ -268,31 +231,42 @@ e2e_map_state() {
     echo "${state:-Gone}"
 }
 
-# The first window titled exactly $1 that is mapped.
+# The first mapped window titled exactly $1 that is not one of the ids after it.
 e2e_find_viewable() {
-    local id
-    for id in $(e2e_find_windows "$1"); do
+    local title=$1 id
+    shift
+    for id in $(e2e_find_windows "$title"); do
+        [[ " $* " == *" $id "* ]] && continue
         [[ "$(e2e_map_state "$id")" == IsViewable ]] && echo "$id" && return 0
     done
     return 1
 }
 
-# Waits at most $2 seconds for a window titled exactly $1 to be mapped; prints its id.
+# Waits at most $2 seconds for a window titled exactly $1 (and not one of the ids after) to be
+# mapped; prints its id.
 e2e_wait_viewable() {
-    local title=$1 found=""
-    e2e_wait_until "$2" 'found=$(e2e_find_viewable "$title")' || return 1
-    echo "$found"
+    local title=$1 timeout=$2 known=("${@:3}") found=""
+    e2e_wait_until "$timeout" 'found=$(e2e_find_viewable "$title" "${known[@]}")' && echo "$found"
 }
 
-# Waits until window $1 is in map state $2, at the latest at real time $3; prints the
-# real time at which it was first seen so.
-e2e_wait_map_state() {
-    local id=$1 state=$2 deadline=$3
-    until [[ "$(e2e_map_state "$id")" == "$state" ]]; do
-        e2e_test "$EPOCHREALTIME > $deadline" && return 1
-        sleep "$E2E_POLL"
-    done
-    e2e_now
+# Sets variable $1 to what e2e_wait_viewable prints for the arguments after it; a failure when
+# no such window comes.
+e2e_expect_window() {
+    local -n e2e_window=$1
+    e2e_window=$(e2e_wait_viewable "${@:2}") && return
+    e2e_fail "no window '$2' mapped within $3 s"
+    return 1
+}
+
+# Waits at most $2 seconds for window $1 to be shown, or to be gone from the screen (unmapped
+# or destroyed).
+e2e_wait_shown() {
+    local id=$1
+    e2e_wait_until "$2" '[[ "$(e2e_map_state "$id")" == IsViewable ]]'
+}
+e2e_wait_gone() {
+    local id=$1
+    e2e_wait_until "$2" '[[ "$(e2e_map_state "$id")" != IsViewable ]]'
 }
 
 # The outer frame geometry "left top width height": the client area from xwininfo widened by
@@ -312,13 +286,11 @@ e2e_outer_geometry() {
         }' <<<"$info"
 }
 
-# Waits at most $3 seconds for window $1's outer geometry to read $2; prints what it read last.
-e2e_wait_geometry() {
+# Window $1 ($3 names it) must come to the outer geometry $2 within 2 s.
+e2e_expect_geometry() {
     local id=$1 expected=$2 geometry=""
-    e2e_wait_until "$3" 'geometry=$(e2e_outer_geometry "$id"); [[ "$geometry" == "$expected" ]]'
-    local status=$?
-    echo "$geometry"
-    return "$status"
+    e2e_wait_until 2 'geometry=$(e2e_outer_geometry "$id"); [[ "$geometry" == "$expected" ]]'
+    e2e_check "$3 at '$geometry', expected '$2'" [ "$geometry" = "$2" ]
 }
 
 # Closes a window as its title-bar close box does (the window manager asks the client).
@@ -326,83 +298,60 @@ e2e_close_window() { wmctrl -i -c "$1"; }
 
 # Minimises window $1 as its title bar's button does; fails unless it leaves the screen.
 e2e_minimise() {
-    local id=$1
-    xdotool windowminimize "$id" 2>/dev/null
-    e2e_wait_until 5 '[[ "$(e2e_map_state "$id")" == IsUnMapped ]]' && return 0
-    e2e_fail "window $id, minimised, is $(e2e_map_state "$id")"
-    return 1
+    xdotool windowminimize "$1" 2>/dev/null
+    e2e_wait_gone "$1" 5 || { e2e_fail "window $1 did not minimise"; return 1; }
 }
 
 # Brings minimised window $1 back as a click on its task-bar entry does; fails unless it shows.
 e2e_restore() {
-    local id=$1
-    xdotool windowactivate "$id" 2>/dev/null
-    e2e_wait_until 5 '[[ "$(e2e_map_state "$id")" == IsViewable ]]' && return 0
-    e2e_fail "window $id, restored, is $(e2e_map_state "$id")"
-    return 1
+    xdotool windowactivate "$1" 2>/dev/null
+    e2e_wait_shown "$1" 5 || { e2e_fail "window $1 did not come back"; return 1; }
 }
 
-# A left click at the centre of the window's client area, or at $2,$3 inside it.
+# A left click (with $4 = 2, a double-click) at the centre of the window's client area, or at
+# $2,$3 inside it.
 e2e_click_window() {
-    local id=$1 at
-    at=$(xwininfo -id "$id" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
+    local at
+    at=$(xwininfo -id "$1" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
         END { print int(w / 2), int(h / 2) }')
-    [[ $# -eq 3 ]] && at="$2 $3"
+    [[ $# -ge 3 ]] && at="$2 $3"
     # shellcheck disable=SC2086 # two coordinates
-    xdotool mousemove --window "$id" $at click 1
+    xdotool mousemove --window "$1" $at click --repeat "${4:-1}" --delay 80 1
 }
 
-# Logs the map and unmap events of window $2 (or of the root window's children with "root")
-# to file $1 as they happen, one "<real time> MapNotify|UnmapNotify <window>" line each;
-# event-driven, for timings finer than polling gives. Ready after ~0.3 s; E2E_WATCH_PIDS
-# holds the processes that e2e_stop ends.
-e2e_watch_maps() {
-    local log=$1 target=$2 fifo
-    fifo="$E2E_ROOT/xev-$(date +%s%N)"
-    mkfifo "$fifo"
-    : >"$log"
-    if [[ "$target" == root ]]; then
-        xev -root -event substructure >"$fifo" 2>/dev/null &
-    else
-        xev -id "$target" -event structure >"$fifo" 2>/dev/null &
-    fi
-    E2E_WATCH_PIDS=($!)
-    e2e_log_map_events <"$fifo" >"$log" &
-    E2E_WATCH_PIDS+=($!)
-    e2e_track "${E2E_WATCH_PIDS[0]}"
-    e2e_track "${E2E_WATCH_PIDS[1]}"
-}
-
-# xev names the mapped window on the line after the event's name.
-e2e_log_map_events() {
-    local line at window
-    while IFS= read -r line; do
-        case "$line" in
-        MapNotify* | UnmapNotify*)
-            at=$EPOCHREALTIME
-            IFS= read -r window
-            window=${window#*, window }
-            echo "$at ${line%% *} ${window%%,*}"
-            ;;
-        esac
-    done
+# Passes when section $1 of Chimewell.ini in the current directory holds each "key=value" line
+# after it.
+e2e_expect_saved() {
+    local lines missing=() line
+    lines=$(tr -d '\r' <Chimewell.ini | awk -v s="[$1]" '/^\[/ { inside = $0 == s; next } inside')
+    for line in "${@:2}"; do grep -qxF -- "$line" <<<"$lines" || missing+=("$line"); done
+    e2e_check "[$1] holds ${*:2}${missing:+; not ${missing[*]}}" [ ${#missing[@]} = 0 ]
 }
 
 # --- results -------------------------------------------------------------------------------
 
 e2e_pass() { echo "PASS: $*"; }
-
 e2e_fail() {
     echo "FAIL: $*"
     E2E_FAILURES=$((E2E_FAILURES + 1))
 }
 
+# Passes "$1" when the command after it succeeds, fails it otherwise.
+e2e_check() { if "${@:2}"; then e2e_pass "$1"; else e2e_fail "$1"; fi; }
+
+# Runs scene function $1 (with the arguments after it), which returns non-zero only when it
+# ends early: then it must have said why, or it fails here. Nothing it started runs on into
+# the next scene.
+e2e_scene() {
+    local failures=$E2E_FAILURES started=${#E2E_PIDS[@]} i
+    echo "--- $1"
+    "$@" || ((E2E_FAILURES > failures)) || e2e_fail "$1 ended early"
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= started; i--)); do e2e_stop "${E2E_PIDS[i]}"; done
+}
+
 # Prints the verdict and exits with it.
 e2e_finish() {
-    if ((E2E_FAILURES)); then
-        echo "FAILED: $E2E_FAILURES check(s)"
-        exit 1
-    fi
+    ((E2E_FAILURES)) && echo "FAILED: $E2E_FAILURES check(s)" && exit 1
     echo "ALL PASSED"
     exit 0
 }
