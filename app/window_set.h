@@ -16,6 +16,7 @@ class TAlert;
 class TForm3;
 class TForm4;
 class TForm5;
+class TStationOptions;
 class TLabel;
 
 extern TForm1* Form1;
@@ -24,11 +25,14 @@ extern TAlert* Alert;
 extern TForm3* Form3;
 extern TForm4* Form4;
 extern TForm5* Form5;
+// The station options window, while it is open.
+extern TStationOptions* StationOptions;
 
 // The main window's members that the other windows read and write, kept here so that those
 // windows need not know the main window: the alert window's place and colour, the close request
-// of a click on the alert, the sound of the marks, and the callsign label. The main window
-// starts them afresh when it is made and keeps them in the settings file with its own state.
+// of a click on the alert, the sound of the marks and the station options, and the callsign
+// label. The main window starts them afresh when it is made and keeps them in the settings file
+// with its own state; the station options window saves the station options.
 struct SharedMembers {
     std::int32_t alertLeft = MainForm::kForm2Left.byDefault;
     std::int32_t alertTop = MainForm::kForm2Top.byDefault;
@@ -39,8 +43,12 @@ struct SharedMembers {
     // Set by a click on the alert; the next tick carries it out.
     bool alertCloseRequest = false;
     UnicodeString selectedFile = DefaultText(SelectAudioForm::kSelectedFile);
-    // Why the chosen file last failed to play at a mark; the audio menu shows it once.
-    UnicodeString audioFileFailure;
+    // Why the chosen sound last failed to play at a mark; the audio menu shows it once.
+    UnicodeString audioFailure;
+    // The minutes between marks, and the Morse speed (words per minute) and tone (Hz).
+    std::int32_t markInterval = Station::kInterval.byDefault;
+    std::int32_t morseWpm = Station::kMorseWpm.byDefault;
+    std::int32_t morseHz = Station::kMorseHz.byDefault;
     // The main window's callsign, which the callsign editor sets at each commit.
     TLabel* CallSign = nullptr;
 };

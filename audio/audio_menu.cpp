@@ -31,7 +31,10 @@ TForm5::TForm5(TComponent* Owner)
     FileSelectedLabel = AddLabel(kFileSelected);
     // A full path can be longer than the window is wide.
     FileSelectedLabel->SetWordWrap(true);
-    SetTabOrder({SelectFile, PlayFileButton, PlaySystemButton, NoAudioButton});
+    MorseButton = AddButton(QStringLiteral("Morse Callsign"), {53, 345, 113, 33});
+    MorseButton->SetHint(QStringLiteral("Send the callsign in Morse; its speed, tone and output "
+                                        "are in the station options (Ctrl+, on the main window)"));
+    SetTabOrder({SelectFile, PlayFileButton, PlaySystemButton, NoAudioButton, MorseButton});
     BindEvents();
 }
 
@@ -42,6 +45,7 @@ void TForm5::BindEvents() {
     PlaySystemButton->OnClick = Handler(this, &TForm5::PlaySystemButtonClick);
     PlayFileButton->OnClick = Handler(this, &TForm5::PlayFileButtonClick);
     SelectFile->OnClick = Handler(this, &TForm5::SelectFileClick);
+    MorseButton->OnClick = Handler(this, &TForm5::MorseButtonClick);
 }
 
 // The label shows the main window's file as it was before the reload from the file.
@@ -54,9 +58,9 @@ void TForm5::FormCreate(TObject*) {
         shared.selectedFile = ini.ReadString(SelectAudioForm::kSelectedFile);
     }
     // Where the operator chooses another file, once.
-    if (!shared.audioFileFailure.isEmpty()) {
-        FileSelectedLabel->SetText(shared.audioFileFailure);
-        shared.audioFileFailure.clear();
+    if (!shared.audioFailure.isEmpty()) {
+        FileSelectedLabel->SetText(shared.audioFailure);
+        shared.audioFailure.clear();
     }
 }
 
@@ -67,16 +71,19 @@ void TForm5::FormClose(TObject*, TCloseAction&) {
     ini.WriteInteger(AudioForm::kFileExists, fileExists);
 }
 
-void TForm5::NoAudioButtonClick(TObject*) {
-    shared.audioChoice = AudioChoice::NoAudio;
-    FileSelectedLabel->SetVisible(false);
+// Only the choice of a file leaves its label shown.
+void TForm5::Choose(AudioChoice choice) {
+    shared.audioChoice = choice;
+    FileSelectedLabel->SetVisible(choice == AudioChoice::AudioFile);
     Close();
 }
 
+void TForm5::NoAudioButtonClick(TObject*) {
+    Choose(AudioChoice::NoAudio);
+}
+
 void TForm5::PlaySystemButtonClick(TObject*) {
-    shared.audioChoice = AudioChoice::SystemTone;
-    FileSelectedLabel->SetVisible(false);
-    Close();
+    Choose(AudioChoice::SystemTone);
 }
 
 void TForm5::PlayFileButtonClick(TObject*) {
@@ -85,9 +92,11 @@ void TForm5::PlayFileButtonClick(TObject*) {
         FileSelectedLabel->SetVisible(true);
         return;
     }
-    shared.audioChoice = AudioChoice::AudioFile;
-    FileSelectedLabel->SetVisible(true);
-    Close();
+    Choose(AudioChoice::AudioFile);
+}
+
+void TForm5::MorseButtonClick(TObject*) {
+    Choose(AudioChoice::Morse);
 }
 
 // The picker hands its choice over itself; the menu stays open with what it left here.

@@ -1,10 +1,11 @@
 #pragma once
-// TForm5: the audio menu. The operator chooses what sounds at the ten-minute mark (nothing,
-// the system tone or an audio file) and opens the audio file picker from here. The choice
-// goes into the main window's members, which the next mark uses; the menu saves the choice
+// TForm5: the audio menu. The operator chooses what sounds at the mark (nothing, the system
+// tone, an audio file or the callsign in Morse) and opens the audio file picker from here. The
+// choice goes into the main window's members, which the next mark uses; the menu saves the choice
 // and its own place and size when it closes.
 #include "app/toolkit/controls.h"
 #include "app/toolkit/form.h"
+#include "settings/audio_choice.h"
 #include "settings/settings_keys.h"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ public:
     TBrushObject* AudioMenuBrush;
     TButton* SelectFile;
     TLabel* FileSelectedLabel;
+    // Beyond the design, below it.
+    TButton* MorseButton;
 
     // 1 once the picker has handed a file selection over; any other value means none.
     std::int32_t fileExists = AudioForm::kFileExists.byDefault;
@@ -30,7 +33,9 @@ public:
     void PlaySystemButtonClick(TObject* Sender);
     void PlayFileButtonClick(TObject* Sender);
     void SelectFileClick(TObject* Sender);
+    void MorseButtonClick(TObject* Sender);
 
 private:
     void BindEvents();
+    void Choose(AudioChoice choice);
 };

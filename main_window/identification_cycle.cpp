@@ -9,7 +9,6 @@ namespace {
 
 constexpr int kTickIntervalMs = 100;
 constexpr std::int32_t kAutoCloseSecond = 15;
-constexpr std::int32_t kMarkMinutes = 10;
 constexpr std::int32_t kLastOnTimeSecond = 1;
 
 // The pointer refers to the library's own record, overwritten by the next such call; the
@@ -60,13 +59,16 @@ void ShowAudioStatus(AudioChoice audioChoice, TickEffects& effects) {
     case AudioChoice::NoAudio:
         effects.SetAudioStatusText("No Audio Selected");
         break;
+    case AudioChoice::Morse:
+        effects.SetAudioStatusText("Morse Callsign Selected");
+        break;
     default:
         break;
     }
 }
 
-// A mark is never silent by accident: a file the player cannot open gives the system tone,
-// and the operator is told why.
+// A mark is never silent by accident: a file the player cannot open, or a callsign with nothing
+// to send in Morse, gives the system tone, and the operator is told why.
 void SoundAlert(AudioChoice audioChoice, TickEffects& effects) {
     if (audioChoice == AudioChoice::SystemTone) {
         effects.SystemTone();
@@ -80,27 +82,41 @@ void SoundAlert(AudioChoice audioChoice, TickEffects& effects) {
             effects.SystemTone();
         }
     }
+    if (audioChoice == AudioChoice::Morse && !effects.SendMorse()) {
+        effects.ReportMorseFailure();
+        effects.SystemTone();
+    }
 }
 
-// The latest ten-minute mark of the displayed clock at or before this tick.
-std::time_t LatestMark(const SharedTimerState& state) {
-    return state.currentTime - (state.tickMinute % kMarkMinutes) * 60 - state.tickSecond;
+// What closing the alert silences.
+void StopSound(AudioChoice audioChoice, TickEffects& effects) {
+    if (audioChoice == AudioChoice::AudioFile) {
+        effects.StopAudioFile();
+    }
+    if (audioChoice == AudioChoice::Morse) {
+        effects.StopMorse();
+    }
+}
+
+// The latest mark of the displayed clock at or before this tick.
+std::time_t LatestMark(const SharedTimerState& state, std::int32_t interval) {
+    return state.currentTime - (state.tickMinute % interval) * 60 - state.tickSecond;
 }
 
 // Each mark is raised once: at a tick in its seconds 0 and 1 or, when no tick could run then
 // (a suspend, a stopped process, the clock stepped forward), at the first tick after it. Times
 // decide, not tick counts, so ticks may come early or late; a clock stepped back over a mark
 // that was raised does not raise it again. Marks missed before the latest are not replayed.
-bool MarkDue(const SharedTimerState& state, std::time_t previousTick) {
-    const std::time_t mark = LatestMark(state);
-    const bool raised = state.raisedAt >= mark && state.raisedAt - mark < kMarkMinutes * 60;
+bool MarkDue(const SharedTimerState& state, std::time_t previousTick, std::int32_t interval) {
+    const std::time_t mark = LatestMark(state, interval);
+    const bool raised = state.raisedAt >= mark && state.raisedAt - mark < interval * 60;
     const bool onTime = state.currentTime - mark <= kLastOnTimeSecond;
     return !raised && (onTime || previousTick < mark);
 }
 
-void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, AudioChoice audioChoice,
+void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, TickMembers members,
                    TickEffects& effects) {
-    if (!MarkDue(state, previousTick)) {
+    if (!MarkDue(state, previousTick, KnownMarkInterval(members.markInterval))) {
         return;
     }
     state.raisedAt = state.currentTime;
@@ -110,7 +126,7 @@ void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, AudioChoic
     } else {
         effects.BringBackAlert();
     }
-    SoundAlert(audioChoice, effects);
+    SoundAlert(members.audioChoice, effects);
 }
 
 // Any minute's second 15 closes a timer-raised alert, so switching to Auto mode late still
@@ -124,18 +140,14 @@ void AutoClose(SharedTimerState& state, TickMembers members, TickEffects& effect
     state.alertShowing = false;
     members.alertCloseRequest = false;
     effects.HideAlert();
-    if (members.audioChoice == AudioChoice::AudioFile) {
-        effects.StopAudioFile();
-    }
+    StopSound(members.audioChoice, effects);
 }
 
 void CarryOutCloseRequest(SharedTimerState& state, TickMembers members, TickEffects& effects) {
     if (!members.alertCloseRequest) {
         return;
     }
-    if (members.audioChoice == AudioChoice::AudioFile) {
-        effects.StopAudioFile();
-    }
+    StopSound(members.audioChoice, effects);
     state.alertShowing = false;
     members.alertCloseRequest = false;
     effects.HideAlert();
@@ -160,7 +172,7 @@ void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, Tick
     state.tickSecond = state.currentTm->tm_sec;
     ShowAudioStatus(members.audioChoice, effects);
     if (state.running) {
-        TriggerAtMark(state, previousTick, members.audioChoice, effects);
+        TriggerAtMark(state, previousTick, members, effects);
         AutoClose(state, members, effects);
     }
     CarryOutCloseRequest(state, members, effects);

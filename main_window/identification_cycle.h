@@ -3,6 +3,7 @@
 // calendar time and the shared state, and acts only through TickEffects, in a fixed order.
 #include "main_window/timer_state.h"
 #include "settings/audio_choice.h"
+#include "settings/mark_interval.h"
 
 #include <cstdint>
 #include <ctime>
@@ -25,12 +26,19 @@ public:
     // The chosen file could not play at a mark: the operator is told why, without waiting.
     virtual void ReportAudioFileFailure() = 0;
     virtual void StopAudioFile() = 0;
+    // The callsign in Morse; false when it cannot sound (nothing in it can be sent).
+    virtual bool SendMorse() = 0;
+    virtual void ReportMorseFailure() = 0;
+    virtual void StopMorse() = 0;
 };
 
-// The main-window members the tick reads (audioChoice) and consumes (alertCloseRequest).
+// The main-window members the tick reads (audioChoice, markInterval) and consumes
+// (alertCloseRequest). A mark is every minute whose number is a multiple of markInterval;
+// an interval that is none of kMarkIntervals means ten.
 struct TickMembers {
     AudioChoice audioChoice;
     bool& alertCloseRequest;
+    std::int32_t markInterval = kDefaultMarkInterval;
 };
 
 void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, TickEffects& effects);

@@ -6,6 +6,7 @@
 #include "audio/audio_menu.h"
 #include "callsign_editor/callsign_editor.h"
 #include "main_window/tick_grid.h"
+#include "station/station_options.h"
 
 SharedTimerState timerState;
 
@@ -48,6 +49,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateHiddenAreas();
     CreateAudioControls();
     CreateColorPanel();
+    CreateStationControls();
     BindEvents();
     ShareMembers();
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
@@ -115,7 +117,8 @@ void TForm1::CreateAudioControls() {
     AudioButton = new TColorButton(this);
     AudioButton->SetColor(claGold);
     AudioButton->SetAccessibleName(QStringLiteral("Audio"));
-    AudioButton->SetHint(QStringLiteral("Double-click to choose the alert sound"));
+    AudioButton->SetHint(QStringLiteral("Double-click to choose the alert sound: none, the system "
+                                        "sound, an audio file or the callsign in Morse"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -135,11 +138,24 @@ void TForm1::CreateColorPanel() {
     });
 }
 
+void TForm1::CreateStationControls() {
+    PopupMenu1 = new TPopupMenu(this);
+    StationOptionsItem = new TMenuItem(this, QStringLiteral("Station Options\u2026"),
+                                       QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    PopupMenu1->AddItem(StationOptionsItem);
+    SetPopupMenu(PopupMenu1);
+    SetHint(QStringLiteral("Right-click or press Ctrl+, for the station options: the minutes "
+                           "between marks, the callsign in Morse and the sound output"));
+    MorseSender1 = new morse::Sender(this);
+}
+
 void TForm1::BindEvents() {
     OnCreate = Handler(this, &TForm1::FormCreate);
     OnClose = Handler(this, &TForm1::FormClose);
     MilliTimer->OnTimer = Handler(this, &TForm1::MilliTimerTimer);
     MediaPlayer1->OnError = Handler(this, &TForm1::MediaPlayer1Error);
+    MorseSender1->OnError = Handler(this, &TForm1::MorseSender1Error);
+    StationOptionsItem->OnClick = Handler(this, &TForm1::StationOptionsItemClick);
     StartButton->OnClick = Handler(this, &TForm1::StartButtonClick);
     StopButton->OnClick = Handler(this, &TForm1::StopButtonClick);
     ModeButton->OnClick = Handler(this, &TForm1::ModeButtonClick);
@@ -202,11 +218,18 @@ void TForm1::GMTButtonDblClick(TObject*) {
 // The editor sets the callsign itself at each commit; it is saved when this window closes.
 void TForm1::EditCallSignButtonDblClick(TObject*) {
     OpenModal(Form3, this);
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 
 // The menu and its picker set audioChoice and selectedFile themselves; the next mark sounds them.
 void TForm1::AudioButtonDblClick(TObject*) {
     OpenModal(Form5, this);
+    WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
+}
+
+// The window sets the shared station options itself and saves them when it closes.
+void TForm1::StationOptionsItemClick(TObject*) {
+    OpenModal(StationOptions, this);
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
 }
 

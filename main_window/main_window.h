@@ -7,8 +7,10 @@
 #include "app/toolkit/controls.h"
 #include "app/toolkit/form.h"
 #include "app/toolkit/media_player.h"
+#include "app/toolkit/menus.h"
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
+#include "morse/sender.h"
 
 // The shared timer state: one per process, touched only by the main window's code.
 extern SharedTimerState timerState;
@@ -43,12 +45,20 @@ public:
     TLabel* Label2;
     TBindingsList* BindingsList1;
     TLinkControlToProperty* LinkControlToPropertyFontColor;
+    // Beyond the design: the right-click menu and its Ctrl+, item that open the station
+    // options, and the callsign in Morse.
+    TPopupMenu* PopupMenu1;
+    TMenuItem* StationOptionsItem;
+    morse::Sender* MorseSender1;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void MilliTimerTimer(TObject* Sender);
     void MediaPlayer1Error(TObject* Sender);
+    void MorseSender1Error(TObject* Sender);
     void ReportAudioFileFailure();
+    void ReportMorseFailure();
+    bool SendMorse();
     void StartButtonClick(TObject* Sender);
     void StopButtonClick(TObject* Sender);
     void ModeButtonClick(TObject* Sender);
@@ -59,6 +69,7 @@ public:
     void EditCallSignButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
                                       bool& Handled);
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
+    void StationOptionsItemClick(TObject* Sender);
 
 private:
     void PrepareChosenAudio();
@@ -71,6 +82,9 @@ private:
     TButton* AddHiddenArea(QRect designed, const QString& name, const QString& hint);
     void CreateAudioControls();
     void CreateColorPanel();
+    void CreateStationControls();
     void BindEvents();
     void ShareMembers();
+    void TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,
+                          const UnicodeString& reason);
 };

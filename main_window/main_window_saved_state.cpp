@@ -6,6 +6,7 @@
 #include "app/window_set.h"
 #include "settings/audio_choice.h"
 #include "settings/ini_file.h"
+#include "station/station_settings.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ void TForm1::FormCreate(TObject*) {
     shared.alertWidth = ini.ReadInteger(MainForm::kForm2Width);
     shared.alertHeight = ini.ReadInteger(MainForm::kForm2Height);
     shared.alertColor = ini.ReadInteger(MainForm::kForm2Color);
+    RestoreStationOptions(ini);
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {

@@ -32,6 +32,9 @@ public:
     void PlayAudioFile() override { m_form.MediaPlayer1->Play(); }
     void StopAudioFile() override { m_form.MediaPlayer1->Stop(); }
     void ReportAudioFileFailure() override { m_form.ReportAudioFileFailure(); }
+    bool SendMorse() override { return m_form.SendMorse(); }
+    void ReportMorseFailure() override { m_form.ReportMorseFailure(); }
+    void StopMorse() override { m_form.MorseSender1->Stop(); }
 
 private:
     TForm1& m_form;
@@ -41,17 +44,25 @@ private:
 
 void TForm1::MilliTimerTimer(TObject*) {
     MainWindowEffects effects(*this);
-    RunTick(timerState, std::time(nullptr), {shared.audioChoice, shared.alertCloseRequest},
-            effects);
+    RunTick(timerState, std::time(nullptr),
+            {shared.audioChoice, shared.alertCloseRequest, shared.markInterval}, effects);
 }
 
-// The first mark sounds on time: what the chosen audio needs is loaded beforehand, and only
-// that, for the media backend alone takes megabytes.
+// Prepared ahead; rendered here only if something changed since.
+bool TForm1::SendMorse() {
+    MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
+    return MorseSender1->Send();
+}
+
+// The first mark sounds on time: what the chosen audio needs is loaded (and the Morse rendered)
+// beforehand, and only that, for the media backend alone takes megabytes.
 void TForm1::PrepareChosenAudio() {
     if (shared.audioChoice == AudioChoice::AudioFile)
         MediaPlayer1->Prepare();
     if (shared.audioChoice == AudioChoice::SystemTone)
         PrepareMessageBeep();
+    if (shared.audioChoice == AudioChoice::Morse)
+        MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
 }
 
 // The backend found the file unplayable after the mark had started it: the mark is not to
@@ -61,15 +72,28 @@ void TForm1::MediaPlayer1Error(TObject*) {
     MessageBeep(0);
 }
 
-// Told where the operator sees it without the alert waiting: on standard error at once, and
-// in the audio menu the next time it opens.
+void TForm1::MorseSender1Error(TObject*) {
+    ReportMorseFailure();
+    MessageBeep(0);
+}
+
 void TForm1::ReportAudioFileFailure() {
     const UnicodeString file = MediaPlayer1->GetFileName();
-    const UnicodeString reason = MediaPlayer1->GetErrorString();
-    std::fprintf(stderr,
-                 "chimewell: the alert's audio file \"%s\" could not play (%s); the system sound "
-                 "played instead\n",
-                 qUtf8Printable(file), qUtf8Printable(reason));
-    shared.audioFileFailure =
-        QStringLiteral("%1 could not play at the last mark: %2").arg(ExtractFileName(file), reason);
+    TellSoundFailure(QStringLiteral("the alert's audio file \"%1\"").arg(file),
+                     ExtractFileName(file), MediaPlayer1->GetErrorString());
+}
+
+void TForm1::ReportMorseFailure() {
+    TellSoundFailure(QStringLiteral("the callsign in Morse"),
+                     QStringLiteral("The callsign in Morse"), MorseSender1->GetErrorString());
+}
+
+// Told where the operator sees it without the alert waiting: on standard error at once, and
+// in the audio menu the next time it opens.
+void TForm1::TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,
+                              const UnicodeString& reason) {
+    std::fprintf(stderr, "chimewell: %s could not play (%s); the system sound played instead\n",
+                 qUtf8Printable(sound), qUtf8Printable(reason));
+    shared.audioFailure =
+        QStringLiteral("%1 could not play at the last mark: %2").arg(shortName, reason);
 }

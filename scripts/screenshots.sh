@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures: one screenshot of each window (the main window, the
-# alert, the callsign editor, the audio menu and the audio file picker), taken with its
-# window-manager frame from a private X display, as an operator opens them. Honours
+# alert, the callsign editor, the audio menu, the audio file picker and the station options),
+# taken with its window-manager frame from a private X display, as an operator opens them. Honours
 # QT_SCALE_FACTOR, so the same script shows how the windows look on a high-DPI screen.
 # Usage: screenshots.sh <path to chimewell> [output folder, default docs/]
 # shellcheck source-path=SCRIPTDIR disable=SC2016,SC2034,SC2317,SC2119 # conditions are eval'ed later
@@ -12,7 +12,7 @@ out_dir=$(realpath -m "${2:-$(dirname "$0")/../docs}")
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 
 readonly MAIN_TITLE=" Timer Chimewell! "
-readonly OTHER_TITLE=" Timer Chimewell!" # the alert, the editor, the menu and the picker
+readonly OTHER_TITLE=" Timer Chimewell!" # the alert, the editor, the menu, the picker, the options
 readonly START_TIMEOUT=20
 readonly MAIN_DESIGN=(375 565) # client sizes as designed; clicks scale with the real ones
 readonly MENU_DESIGN=(235 390)
@@ -35,6 +35,11 @@ Top=40
 [Select Audio Form]
 Left=720
 Top=40
+[Station Options Form]
+Left=460
+Top=40
+[Station]
+Interval=15
 '
 
 start_program() {
@@ -127,6 +132,10 @@ shoot_all() {
     close_and_wait "$menu"
     open_by_click "$main_window" 190 68 "${MAIN_DESIGN[*]}" 2 || return 1
     shoot "$window" callsign-editor
+    close_and_wait "$window"
+    xdotool windowactivate --sync "$main_window" key ctrl+comma
+    e2e_wait_until 4 'window=$(mapped_other_besides)' || return 1
+    shoot "$window" station-options
     close_and_wait "$window"
 }
 

@@ -1,14 +1,14 @@
 #pragma once
-// What sounds at a ten-minute mark, with the values the "Audio" key stores. Every choice the
-// program knows is listed here, so that a new one is added in one place.
+// What sounds at a mark, with the values the "Audio" key stores. Every choice the program knows
+// is listed here, so that a new one is added in one place.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-enum class AudioChoice : std::int32_t { NoAudio = 0, SystemTone = 1, AudioFile = 2 };
+enum class AudioChoice : std::int32_t { NoAudio = 0, SystemTone = 1, AudioFile = 2, Morse = 3 };
 
 inline constexpr std::array kAudioChoices{AudioChoice::NoAudio, AudioChoice::SystemTone,
-                                          AudioChoice::AudioFile};
+                                          AudioChoice::AudioFile, AudioChoice::Morse};
 
 // A stored value that is no known choice (a hand-edited file) would leave every mark silent:
 // it is read as the default, the system tone.

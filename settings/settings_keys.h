@@ -5,6 +5,7 @@
 // already holds as the default, the row holds the value a first run starts from. A new key is
 // a new row, listed in kAllKeys too.
 #include "settings/audio_choice.h"
+#include "settings/mark_interval.h"
 
 #include <array>
 #include <cstdint>
@@ -93,6 +94,23 @@ inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 240, 390);
 inline constexpr IntegerKey kFileExists{kSection, "fileExists", 0};
 } // namespace AudioForm
 
+// The station options window's place; its size is its design.
+namespace StationOptionsForm {
+inline constexpr std::string_view kSection = "Station Options Form";
+inline constexpr IntegerKey kLeft{kSection, "Left", 100};
+inline constexpr IntegerKey kTop{kSection, "Top", 100};
+} // namespace StationOptionsForm
+
+// The station options: the minutes between marks, the Morse speed (words per minute) and tone
+// (Hz), and the sound output's id (empty: the desktop's default).
+namespace Station {
+inline constexpr std::string_view kSection = "Station";
+inline constexpr IntegerKey kInterval{kSection, "Interval", kDefaultMarkInterval};
+inline constexpr IntegerKey kMorseWpm{kSection, "MorseWpm", 15};
+inline constexpr IntegerKey kMorseHz{kSection, "MorseHz", 700};
+inline constexpr TextKey kOutput{kSection, "Output", ""};
+} // namespace Station
+
 // Every key above, a section's keys together.
 inline constexpr auto kAllKeys = std::to_array<AnyKey>({
     MainForm::kPlace.Left,
@@ -128,4 +146,10 @@ inline constexpr auto kAllKeys = std::to_array<AnyKey>({
     AudioForm::kPlace.Width,
     AudioForm::kPlace.Height,
     AudioForm::kFileExists,
+    StationOptionsForm::kLeft,
+    StationOptionsForm::kTop,
+    Station::kInterval,
+    Station::kMorseWpm,
+    Station::kMorseHz,
+    Station::kOutput,
 });

@@ -95,6 +95,7 @@ private slots:
         row("System Tones", "System Tones", "0", 1, "");
         row("Play File", "Play File", "/a.wav", 2, "No File Selected");
         row("Play File, none chosen", "Play File", "0", -1, "You must first select an audio file");
+        row("Morse Callsign", "Morse Callsign", "/a.wav", 3, "");
     }
 
     // Only the choice of a file shows the label; a refusal keeps the menu open, unstored.

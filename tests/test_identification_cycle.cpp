@@ -14,6 +14,7 @@ class RecordingEffects final : public TickEffects {
 public:
     QStringList calls;
     bool fileLoads = true;
+    bool morseSends = true;
 
     void SetTimerInterval(int milliseconds) override {
         calls << QString("interval %1").arg(milliseconds);
@@ -30,6 +31,12 @@ public:
     void PlayAudioFile() override { calls << "play"; }
     void StopAudioFile() override { calls << "stop"; }
     void ReportAudioFileFailure() override { calls << "told"; }
+    bool SendMorse() override {
+        calls << "morse";
+        return morseSends;
+    }
+    void ReportMorseFailure() override { calls << "told morse"; }
+    void StopMorse() override { calls << "stop morse"; }
 };
 
 // 6 December 2026 at the given time of day, read as local time or as GMT.
@@ -48,9 +55,12 @@ struct Cycle {
     SharedTimerState state;
     AudioChoice audioChoice = AudioChoice::SystemTone;
     bool alertCloseRequest = false;
+    std::int32_t markInterval = 10;
     RecordingEffects effects;
 
-    void Tick(std::time_t now) { RunTick(state, now, {audioChoice, alertCloseRequest}, effects); }
+    void Tick(std::time_t now) {
+        RunTick(state, now, {audioChoice, alertCloseRequest, markInterval}, effects);
+    }
 
     // Ticks at the given seconds after `base` and returns the alert and audio effects, each
     // prefixed by its second: "0 show|0 beep|15 hide".
@@ -103,6 +113,9 @@ private slots:
         QTest::newRow("file plays") << "" << 30 << 2 << "0 show|0 load|0 play|15 hide|15 stop";
         QTest::newRow("bad file: told, system tone instead")
             << "bad file" << 30 << 2 << "0 show|0 load|0 told|0 beep|15 hide|15 stop";
+        QTest::newRow("Morse") << "" << 30 << 3 << "0 show|0 morse|15 hide|15 stop morse";
+        QTest::newRow("nothing to send in Morse: told, system tone")
+            << "bad morse" << 30 << 3 << "0 show|0 morse|0 told morse|0 beep|15 hide|15 stop morse";
         // Any minute's second 15 closes it, so switching to Auto mode late still closes it.
         QTest::newRow("auto chosen after the mark") << "timer alert" << 43 << 1 << "15 hide";
         QTest::newRow("close stops the file first")
@@ -131,6 +144,7 @@ private slots:
         cycle.state.alertFromButton = conditions.contains("button");
         cycle.alertCloseRequest = conditions.contains("close");
         cycle.effects.fileLoads = !conditions.contains("bad file");
+        cycle.effects.morseSends = !conditions.contains("bad morse");
         QCOMPARE(cycle.Run(At(12, minute), 0, 76), expected);
         QVERIFY(!cycle.alertCloseRequest);
     }
@@ -142,6 +156,41 @@ private slots:
         QCOMPARE(cycle.Run(At(12, 40), 0, 0), QString());
         cycle.state.running = true;
         QCOMPARE(cycle.Run(At(12, 40), 1, 1), QString("1 show|1 beep"));
+    }
+
+    // Ticks as seconds from the minute given: a mark is every minute whose number is a
+    // multiple of the interval, and any other interval (a hand-edited file) means ten.
+    void marksFollowTheInterval_data() {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("minute");
+        QTest::addColumn<QList<int>>("ticks");
+        QTest::addColumn<QString>("expected");
+        const QList<int> around{-1, 0, 1, 2};
+        const QString mark = "0 show|0 beep";
+        QTest::newRow("5 at :35") << 5 << 35 << around << mark;
+        QTest::newRow("10 not at :45") << 10 << 45 << around << "";
+        QTest::newRow("15 at :45") << 15 << 45 << around << mark;
+        QTest::newRow("15 not at :40") << 15 << 40 << around << "";
+        QTest::newRow("20 at :40") << 20 << 40 << around << mark;
+        QTest::newRow("20 not at :30") << 20 << 30 << around << "";
+        QTest::newRow("30 at :30") << 30 << 30 << around << mark;
+        QTest::newRow("60 at :00") << 60 << 0 << around << mark;
+        QTest::newRow("60 not at :30") << 60 << 30 << around << "";
+        QTest::newRow("60, suspended across :00")
+            << 60 << 0 << QList<int>{-3, 3} << "3 show|3 beep";
+        QTest::newRow("15: once a quarter") << 15 << 45 << QList<int>{0, 300, 600} << mark;
+        QTest::newRow("7 means 10: at :40") << 7 << 40 << around << mark;
+        QTest::newRow("0 means 10") << 0 << 20 << around << mark;
+        QTest::newRow("-15 means 10: not at :45") << -15 << 45 << around << "";
+    }
+    void marksFollowTheInterval() {
+        QFETCH(int, interval);
+        QFETCH(int, minute);
+        QFETCH(QList<int>, ticks);
+        QFETCH(QString, expected);
+        Cycle cycle;
+        cycle.markInterval = interval;
+        QCOMPARE(cycle.Ticks(At(12, minute), ticks), expected);
     }
 
     // Ticks as seconds from 12:40:00: a mark that passed while no tick could run (suspend,

@@ -7,6 +7,18 @@ QColor ToQColor(TAlphaColor color) {
     return QColor::fromRgba(color);
 }
 
+Qt::Alignment ToQAlignment(TTextAlign align) {
+    switch (align) {
+    case TTextAlign::Leading:
+        return Qt::AlignLeading | Qt::AlignVCenter;
+    case TTextAlign::Trailing:
+        return Qt::AlignTrailing | Qt::AlignVCenter;
+    case TTextAlign::Center:
+        break;
+    }
+    return Qt::AlignCenter;
+}
+
 void TTextSettings::SetFontColor(TAlphaColor color) {
     m_fontColor = color;
     QPalette palette = m_control->palette();
@@ -78,7 +90,15 @@ void TLabel::FitText() {
     }
     const int spill =
         wordWrap() ? 0 : fontMetrics().horizontalAdvance(text()) + 2 - m_bounds.width();
-    setGeometry(spill > 0 ? m_bounds.adjusted(-spill / 2, 0, spill - spill / 2, 0) : m_bounds);
+    setGeometry(spill > 0 ? Spilled(spill) : m_bounds);
+}
+
+QRect TLabel::Spilled(int spill) const {
+    if (alignment() & Qt::AlignLeft)
+        return m_bounds.adjusted(0, 0, spill, 0);
+    if (alignment() & Qt::AlignRight)
+        return m_bounds.adjusted(-spill, 0, 0, 0);
+    return m_bounds.adjusted(-spill / 2, 0, spill - spill / 2, 0);
 }
 
 int TLabel::FittingPixelSize() const {
@@ -106,6 +126,7 @@ void TLabel::SetFont(const TFont& font) {
 }
 
 void TLabel::SetDesign(const TLabelDesign& design) {
+    setAlignment(ToQAlignment(design.HorzAlign));
     SetText(design.Text);
     SetFont(design.Font);
     m_textSettings.SetFontColor(design.FontColor);

@@ -31,12 +31,15 @@ struct TFont {
     bool Underline = false;
 };
 
-// A label as designed: its place in the window's client area, text, font and colour.
+enum class TTextAlign { Center, Leading, Trailing };
+
+// A label as designed: its place in the window's client area, text, font, colour and alignment.
 struct TLabelDesign {
     QRect Place;
     UnicodeString Text;
     TFont Font;
     TAlphaColor FontColor = claBlack;
+    TTextAlign HorzAlign = TTextAlign::Center;
 };
 
 // Font colour of a text control; changing it repaints the control at once.
@@ -53,10 +56,10 @@ private:
 };
 
 // A label takes no mouse input: clicks and wheel turns reach what lies beneath it. Its text
-// stays on one line, centred on its place; a text wider than the place spills over both
-// sides instead of being cut. A label that must always be read whole (the callsign) can
-// shrink its font instead of spilling out of the window, and one that shows a file path can
-// wrap it over lines.
+// stays on one line, centred on its place (or against one side); a text wider than the place
+// spills over both sides (or the other side) instead of being cut. A label that must always be
+// read whole (the callsign) can shrink its font instead of spilling out of the window, and one
+// that shows a file path can wrap it over lines.
 class TLabel : public TControl<QLabel> {
 public:
     explicit TLabel(QWidget* Owner);
@@ -77,6 +80,7 @@ private:
     void ShowText();
     void ScheduleFit();
     void FitText();
+    QRect Spilled(int spill) const;
     int FittingPixelSize() const;
 
     TTextSettings m_textSettings;
@@ -159,3 +163,4 @@ private:
 };
 
 QColor ToQColor(TAlphaColor color);
+Qt::Alignment ToQAlignment(TTextAlign align);

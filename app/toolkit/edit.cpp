@@ -39,8 +39,7 @@ void TEdit::SetFontSize(int size) {
 }
 
 void TEdit::SetTextAlign(TTextAlign align) {
-    setAlignment(align == TTextAlign::Center ? Qt::AlignCenter
-                                             : Qt::AlignLeading | Qt::AlignVCenter);
+    setAlignment(ToQAlignment(align));
 }
 
 // A context menu taking focus is not the operator leaving the box.

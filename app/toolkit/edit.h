@@ -9,8 +9,6 @@
 
 #include <QLineEdit>
 
-enum class TTextAlign { Leading, Center };
-
 class TEdit : public TControl<QLineEdit> {
 public:
     explicit TEdit(QWidget* Owner);

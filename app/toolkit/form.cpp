@@ -2,9 +2,11 @@
 
 #include "app/toolkit/controls.h"
 #include "app/toolkit/frame_extents.h"
+#include "app/toolkit/menus.h"
 #include "app/toolkit/screen_placement.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
@@ -279,6 +281,14 @@ void TForm::closeEvent(QCloseEvent* e) {
     e->accept();
     if (mainForm)
         m_mainFormClosed();
+}
+
+// Controls pass a right click on to their window.
+void TForm::contextMenuEvent(QContextMenuEvent* e) {
+    if (m_popupMenu)
+        m_popupMenu->popup(e->globalPos());
+    else
+        QWidget::contextMenuEvent(e);
 }
 
 void TForm::paintEvent(QPaintEvent*) {

@@ -19,6 +19,7 @@
 class QEventLoop;
 class TButton;
 class TLabel;
+class TPopupMenu;
 struct TLabelDesign;
 
 enum class TAlignLayout {
@@ -106,6 +107,10 @@ public:
     void SetWindowState(TWindowState value);
     void Close() { close(); }
     int ShowModal();
+    // The hint shown while the pointer rests on the window's own background and labels.
+    void SetHint(const UnicodeString& value) { setToolTip(value); }
+    // The menu a right click on the window opens.
+    void SetPopupMenu(TPopupMenu* menu) { m_popupMenu = menu; }
 
     // The application makes its first form the main form: closing that one frees it instead of
     // hiding it, and then runs `closed`, which ends the event loop.
@@ -130,6 +135,7 @@ protected:
 
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -165,5 +171,6 @@ private:
     TCachedPicture m_gradientFill{true};
     std::optional<TAlphaColor> m_solid;
     QEventLoop* m_modalLoop = nullptr;
+    TPopupMenu* m_popupMenu = nullptr;
     std::function<void()> m_mainFormClosed;
 };

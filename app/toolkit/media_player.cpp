@@ -1,6 +1,7 @@
 #include "app/toolkit/media_player.h"
 
 #include "app/toolkit/media_backend_tuning.h"
+#include "app/toolkit/sound_output.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>
@@ -59,6 +60,7 @@ void TMediaPlayer::Play() {
     // A source that sat loaded for a while before play() was heard late and clipped, while
     // one loaded right before play() started on time: so every play loads afresh.
     EnsureBackend();
+    m_output->setDevice(SoundOutputDevice());
     m_player->setSource(QUrl());
     m_player->setSource(UrlOf(m_media->GetFileName()));
     m_player->play();

@@ -1,7 +1,8 @@
 #pragma once
-// TMediaPlayer: plays one audio file. The Qt media backend is created when a file is given
-// or the owner prepares it, never at start-up, and a path that is not a regular file is never
-// handed to it (opening a FIFO or a device could block the user-interface thread).
+// TMediaPlayer: plays one audio file, on the sound output of the operator's choice. The Qt
+// media backend is created when a file is given or the owner prepares it, never at start-up,
+// and a path that is not a regular file is never handed to it (opening a FIFO or a device could
+// block the user-interface thread).
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
 

@@ -1,23 +1,21 @@
 #include "app/toolkit/message_beep.h"
 
 #include "app/toolkit/media_player.h"
+#include "app/toolkit/sound_output.h"
+#include "app/toolkit/wave_file.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QDataStream>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QMediaDevices>
-#include <QTemporaryFile>
 #include <QThread>
-#include <QUrl>
 #include <canberra.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -40,21 +38,11 @@ double ToneSample(int index) {
            std::sin(2 * std::numbers::pi * kToneFrequency * index / kToneRate);
 }
 
-QByteArray ToneWav() {
-    constexpr quint32 kDataBytes = kToneSamples * 2;
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + kDataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(kToneRate) << quint32(kToneRate * 2)
-        << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << kDataBytes;
+std::vector<std::int16_t> ToneSamples() {
+    std::vector<std::int16_t> samples(kToneSamples);
     for (int i = 0; i < kToneSamples; ++i)
-        out << qint16(std::lround(ToneSample(i)));
-    return wav;
+        samples[i] = static_cast<std::int16_t>(std::lround(ToneSample(i)));
+    return samples;
 }
 
 struct ContextDeleter {
@@ -74,8 +62,9 @@ public:
     explicit ThemeBell(std::function<void()> reportFailure)
         : m_reportFailure(std::move(reportFailure)) {}
 
-    void Ring() {
-        if (!OpenContext() || !StartBell()) {
+    // `sink` names the sound server's output to ring on; empty for its default.
+    void Ring(const QByteArray& sink) {
+        if (!OpenContext() || !StartBell(sink)) {
             m_context.reset(); // a fresh connection next time: the server may come back
             m_reportFailure();
         }
@@ -95,7 +84,10 @@ private:
         return m_context != nullptr;
     }
 
-    bool StartBell() {
+    bool StartBell(const QByteArray& sink) {
+        if (ca_context_change_device(m_context.get(),
+                                     sink.isEmpty() ? nullptr : sink.constData()) != CA_SUCCESS)
+            return false;
         ca_proplist* properties = nullptr;
         if (ca_proplist_create(&properties) != CA_SUCCESS)
             return false;
@@ -133,7 +125,13 @@ public:
     }
     ~SystemSound() override { delete m_worker; }
 
-    void Beep() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Ring, Qt::QueuedConnection); }
+    // The output is looked up here, where the desktop's outputs are known; canberra's
+    // PulseAudio back-end takes the sink's name, which is the output's id.
+    void Beep() {
+        const QByteArray sink = SoundOutputConnected() ? GetSoundOutput().toUtf8() : QByteArray();
+        QMetaObject::invokeMethod(
+            m_bell, [bell = m_bell, sink] { bell->Ring(sink); }, Qt::QueuedConnection);
+    }
     void Prepare() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Connect, Qt::QueuedConnection); }
 
     bool StopWorker() {
@@ -147,7 +145,7 @@ private:
     }
 
     void PlayTone() {
-        if (QMediaDevices::defaultAudioOutput().isNull() || !PrepareTone()) {
+        if (SoundOutputDevice().isNull() || !PrepareTone()) {
             QApplication::beep();
             return;
         }
@@ -157,20 +155,15 @@ private:
     bool PrepareTone() {
         if (m_tone->GetMedia())
             return true;
-        if (!m_toneFile.isOpen() && !WriteToneFile())
+        if (m_toneFile.GetFileName().isEmpty() && !m_toneFile.Write(ToneSamples(), kToneRate))
             return false;
-        m_tone->SetFileName(m_toneFile.fileName());
+        m_tone->SetFileName(m_toneFile.GetFileName());
         return m_tone->GetMedia() != nullptr;
-    }
-
-    bool WriteToneFile() {
-        m_toneFile.setFileTemplate(QDir::tempPath() + "/chimewell-tone-XXXXXX.wav");
-        return m_toneFile.open() && m_toneFile.write(ToneWav()) > 0 && m_toneFile.flush();
     }
 
     QThread* m_worker;
     ThemeBell* m_bell;
-    QTemporaryFile m_toneFile;
+    TWaveFile m_toneFile;
     TMediaPlayer* m_tone;
 };
 

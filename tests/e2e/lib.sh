@@ -140,12 +140,14 @@ e2e_calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
 e2e_test() { awk "BEGIN { exit !($1) }"; }
 
 # Sets E2E_OFFSET so that a program started now sees the clock $1 seconds before the next
-# ten-minute mark, and E2E_MARK to the real time at which it reaches that mark.
+# ten-minute mark (or the next time of the clock that is $3 seconds past a multiple of $2
+# seconds), and E2E_MARK to the real time at which it reaches that mark.
 e2e_place_before_mark() {
-    local now=$EPOCHREALTIME
-    E2E_OFFSET=$(awk -v now="$now" -v lead="$1" \
-        'BEGIN { mark = (int((now + lead) / 600) + 1) * 600; printf "%.3f", mark - lead - now }')
-    E2E_MARK=$(e2e_calc "$now + $1")
+    local lead=$1 period=${2:-600} phase=${3:-0} now=$EPOCHREALTIME
+    E2E_OFFSET=$(awk -v now="$now" -v lead="$lead" -v period="$period" -v phase="$phase" 'BEGIN {
+        mark = (int((now + lead - phase) / period) + 1) * period + phase
+        printf "%.3f", mark - lead - now }')
+    E2E_MARK=$(e2e_calc "$now + $lead")
 }
 
 # Polls the shell condition $2 every E2E_POLL seconds for at most $1 seconds.

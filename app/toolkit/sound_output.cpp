@@ -1,0 +1,42 @@
+#include "app/toolkit/sound_output.h"
+
+#include <QMediaDevices>
+#include <optional>
+
+namespace {
+
+UnicodeString s_chosen;
+
+std::optional<QAudioDevice> ChosenDevice() {
+    if (s_chosen.isEmpty())
+        return std::nullopt;
+    for (const QAudioDevice& device : QMediaDevices::audioOutputs())
+        if (QString::fromUtf8(device.id()) == s_chosen)
+            return device;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<TSoundOutput> SoundOutputs() {
+    std::vector<TSoundOutput> outputs;
+    for (const QAudioDevice& device : QMediaDevices::audioOutputs())
+        outputs.push_back({QString::fromUtf8(device.id()), device.description()});
+    return outputs;
+}
+
+void SetSoundOutput(const UnicodeString& id) {
+    s_chosen = id;
+}
+
+UnicodeString GetSoundOutput() {
+    return s_chosen;
+}
+
+bool SoundOutputConnected() {
+    return s_chosen.isEmpty() || ChosenDevice();
+}
+
+QAudioDevice SoundOutputDevice() {
+    return ChosenDevice().value_or(QMediaDevices::defaultAudioOutput());
+}

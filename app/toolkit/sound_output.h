@@ -1,0 +1,26 @@
+#pragma once
+// The output the program's sounds play on: every media player (the audio file, the Morse, the
+// built-in tone) and the desktop's bell. The operator chooses one by its id (Qt Multimedia's,
+// which on PulseAudio and PipeWire is the sink's name); none, or one that is not connected now,
+// means the desktop's default. It is looked up at every sound, so that an output plugged back in
+// is used again without a restart.
+#include "app/toolkit/rtl.h"
+
+#include <QAudioDevice>
+#include <vector>
+
+struct TSoundOutput {
+    UnicodeString Id;
+    UnicodeString Description;
+    bool operator==(const TSoundOutput&) const = default;
+};
+
+// The outputs the desktop offers now.
+std::vector<TSoundOutput> SoundOutputs();
+
+void SetSoundOutput(const UnicodeString& id);
+UnicodeString GetSoundOutput();
+// False while the chosen output is not connected; its sounds go to the default meanwhile.
+bool SoundOutputConnected();
+// Where a sound starts now: the chosen output while it is connected, else the default.
+QAudioDevice SoundOutputDevice();

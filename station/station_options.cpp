@@ -1,0 +1,184 @@
+#include "station/station_options.h"
+
+#include "app/toolkit/message_beep.h"
+#include "app/window_set.h"
+#include "station/station_settings.h"
+
+namespace {
+
+// The window cannot be resized: its controls keep their designed places, and room below them
+// is left for more groups.
+const TFormDesign kWindow{kCaption, 360, 354, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
+
+const TLabelDesign kTitle{{0, 10, 360, 32}, "Station Options", {20, true, false, false, true}};
+const TLabelDesign kInterval{
+    {20, 74, 120, 26}, "Identify every", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kMinutes{{216, 74, 120, 26}, "minutes", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kSpeed{{20, 144, 50, 26}, "Speed", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kTone{{176, 144, 50, 26}, "Tone", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kMorse{{20, 178, 230, 62}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kOutput{
+    {20, 284, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kOutputNote{{20, 312, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
+
+constexpr int kToneStepHz = 10;
+
+// What Morse makes of the callsign: all of it, some of it (which characters it skips), none of
+// it, or only its beginning.
+UnicodeString MorseNote(const UnicodeString& callsign, const morse::Keying& keying) {
+    if (keying.elements.empty())
+        return QStringLiteral("Nothing of \"%1\" can be sent in Morse: the marks sound the "
+                              "system tone instead.")
+            .arg(callsign);
+    QStringList skipped;
+    for (const std::string& character : keying.skipped)
+        skipped << QString::fromStdString(character);
+    UnicodeString note = skipped.isEmpty()
+                             ? QStringLiteral("Sends all of \"%1\".").arg(callsign)
+                             : QStringLiteral("Skips %1 in \"%2\": Morse has no sign for it.")
+                                   .arg(skipped.join(QLatin1Char(' ')), callsign);
+    if (keying.cut)
+        note += QStringLiteral(" Too long: only its beginning is sent.");
+    return note;
+}
+
+} // namespace
+
+TStationOptions::TStationOptions(TComponent* Owner)
+    : TForm(Owner) {
+    ApplyDesign(kWindow);
+    TitleLabel = AddLabel(kTitle, TAlignLayout::None);
+    CreateIdentificationGroup();
+    CreateMorseGroup();
+    CreateOutputGroup();
+    OutputsTimer = new TTimer(this);
+    BindEvents();
+}
+
+void TStationOptions::CreateIdentificationGroup() {
+    IdentificationGroup = new TGroupBox(this, QStringLiteral("Identification"));
+    Place(IdentificationGroup, {10, 50, 340, 60}, TAlignLayout::None);
+    IntervalLabel = AddLabel(kInterval, TAlignLayout::None);
+    IntervalComboBox = new TComboBox(this);
+    for (const std::int32_t minutes : kMarkIntervals)
+        IntervalComboBox->AddItem(QString::number(minutes), QString::number(minutes));
+    Place(IntervalComboBox, {146, 74, 64, 26}, TAlignLayout::None);
+    MinutesLabel = AddLabel(kMinutes, TAlignLayout::None);
+}
+
+void TStationOptions::CreateMorseGroup() {
+    MorseGroup = new TGroupBox(this, QStringLiteral("Morse callsign"));
+    Place(MorseGroup, {10, 120, 340, 130}, TAlignLayout::None);
+    SpeedLabel = AddLabel(kSpeed, TAlignLayout::None);
+    SpeedSpinBox = new TSpinBox(this, morse::kMinWpm, morse::kMaxWpm, 1, QStringLiteral("WPM"));
+    Place(SpeedSpinBox, {76, 144, 90, 26}, TAlignLayout::None);
+    ToneLabel = AddLabel(kTone, TAlignLayout::None);
+    ToneSpinBox =
+        new TSpinBox(this, morse::kMinToneHz, morse::kMaxToneHz, kToneStepHz, QStringLiteral("Hz"));
+    Place(ToneSpinBox, {232, 144, 106, 26}, TAlignLayout::None);
+    MorseLabel = AddLabel(kMorse, TAlignLayout::None);
+    MorseLabel->SetWordWrap(true);
+    TestButton = AddButton(QStringLiteral("Test"), {258, 196, 80, 30}, TAlignLayout::None);
+    TestButton->SetHint(QStringLiteral("Send the callsign in Morse now, as a mark sends it"));
+    MorseSender = new morse::Sender(this);
+}
+
+void TStationOptions::CreateOutputGroup() {
+    OutputGroup = new TGroupBox(this, QStringLiteral("Sound output"));
+    Place(OutputGroup, {10, 260, 340, 84}, TAlignLayout::None);
+    OutputLabel = AddLabel(kOutput, TAlignLayout::None);
+    OutputComboBox = new TComboBox(this);
+    Place(OutputComboBox, {122, 284, 216, 26}, TAlignLayout::None);
+    OutputNoteLabel = AddLabel(kOutputNote, TAlignLayout::None);
+    OutputNoteLabel->SetWordWrap(true);
+}
+
+void TStationOptions::BindEvents() {
+    OnCreate = Handler(this, &TStationOptions::FormCreate);
+    OnClose = Handler(this, &TStationOptions::FormClose);
+    IntervalComboBox->OnChange = Handler(this, &TStationOptions::IntervalComboBoxChange);
+    SpeedSpinBox->OnChange = Handler(this, &TStationOptions::SpeedSpinBoxChange);
+    ToneSpinBox->OnChange = Handler(this, &TStationOptions::ToneSpinBoxChange);
+    TestButton->OnClick = Handler(this, &TStationOptions::TestButtonClick);
+    MorseSender->OnError = Handler(this, &TStationOptions::MorseSenderError);
+    OutputComboBox->OnChange = Handler(this, &TStationOptions::OutputComboBoxChange);
+    OutputsTimer->OnTimer = Handler(this, &TStationOptions::OutputsTimerTimer);
+}
+
+// The options themselves were read when the main window was made.
+void TStationOptions::FormCreate(TObject*) {
+    TIniFile ini(SettingsFilePath());
+    SetLeft(ini.ReadInteger(StationOptionsForm::kLeft));
+    SetTop(ini.ReadInteger(StationOptionsForm::kTop));
+    IntervalComboBox->SetItemIndex(
+        IntervalComboBox->IndexOfId(QString::number(shared.markInterval)));
+    SpeedSpinBox->SetValue(shared.morseWpm);
+    ToneSpinBox->SetValue(shared.morseHz);
+    const UnicodeString callsign = shared.CallSign->GetText();
+    MorseLabel->SetText(MorseNote(callsign, morse::Encode(callsign.toStdString())));
+    ShowOutputs();
+}
+
+void TStationOptions::FormClose(TObject*, TCloseAction&) {
+    TIniFile ini(SettingsFilePath());
+    ini.WriteInteger(StationOptionsForm::kLeft, GetLeft());
+    ini.WriteInteger(StationOptionsForm::kTop, GetTop());
+    SaveStationOptions(ini);
+}
+
+void TStationOptions::IntervalComboBoxChange(TObject*) {
+    shared.markInterval = IntervalComboBox->GetSelectedId().toInt();
+}
+
+void TStationOptions::SpeedSpinBoxChange(TObject*) {
+    shared.morseWpm = SpeedSpinBox->GetValue();
+}
+
+void TStationOptions::ToneSpinBoxChange(TObject*) {
+    shared.morseHz = ToneSpinBox->GetValue();
+}
+
+// As a mark would: the system tone when the Morse cannot sound.
+void TStationOptions::TestButtonClick(TObject*) {
+    MorseSender->Prepare(shared.CallSign->GetText(), shared.morseWpm, shared.morseHz);
+    if (!MorseSender->Send())
+        ShowMorseFailure();
+}
+
+void TStationOptions::MorseSenderError(TObject*) {
+    ShowMorseFailure();
+}
+
+void TStationOptions::ShowMorseFailure() {
+    MorseLabel->SetText(QStringLiteral("The Morse could not sound (%1); the system tone played.")
+                            .arg(MorseSender->GetErrorString()));
+    MessageBeep(0);
+}
+
+void TStationOptions::OutputComboBoxChange(TObject*) {
+    SetSoundOutput(OutputComboBox->GetSelectedId());
+    ShowOutputs();
+}
+
+void TStationOptions::OutputsTimerTimer(TObject*) {
+    if (SoundOutputs() != m_outputs)
+        ShowOutputs();
+}
+
+// The chosen output stays in the list while it is not connected, so that opening and closing
+// the window keeps it; its sounds go to the default until it is back.
+void TStationOptions::ShowOutputs() {
+    m_outputs = SoundOutputs();
+    OutputComboBox->Clear();
+    OutputComboBox->AddItem(QStringLiteral("System default"), QString());
+    for (const TSoundOutput& output : m_outputs)
+        OutputComboBox->AddItem(output.Description, output.Id);
+    const UnicodeString chosen = GetSoundOutput();
+    const bool connected = SoundOutputConnected();
+    if (!connected)
+        OutputComboBox->AddItem(chosen + QStringLiteral(" (not connected)"), chosen);
+    OutputComboBox->SetItemIndex(OutputComboBox->IndexOfId(chosen));
+    OutputNoteLabel->SetText(connected ? QString()
+                                       : QStringLiteral("Not connected now: the alerts play on "
+                                                        "the system default until it is back."));
+}

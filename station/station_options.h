@@ -1,0 +1,61 @@
+#pragma once
+// TStationOptions: the station options window, which the main window opens with Ctrl+, or its
+// right-click menu. The operator sets the minutes between marks; the speed and tone of the
+// callsign in Morse, tries them with Test and sees which characters Morse cannot send; and the
+// sound output the alerts play on, with word when the chosen one is not connected. Each change
+// takes effect at once; the window saves the options and its place when it closes.
+#include "app/toolkit/controls.h"
+#include "app/toolkit/form.h"
+#include "app/toolkit/option_controls.h"
+#include "app/toolkit/sound_output.h"
+#include "app/toolkit/timer.h"
+#include "morse/sender.h"
+
+#include <vector>
+
+class TStationOptions : public TForm {
+public:
+    explicit TStationOptions(TComponent* Owner);
+
+    TLabel* TitleLabel;
+    TGroupBox* IdentificationGroup;
+    TLabel* IntervalLabel;
+    TComboBox* IntervalComboBox;
+    TLabel* MinutesLabel;
+    TGroupBox* MorseGroup;
+    TLabel* SpeedLabel;
+    TSpinBox* SpeedSpinBox;
+    TLabel* ToneLabel;
+    TSpinBox* ToneSpinBox;
+    // What of the callsign Morse sends, and which characters it skips.
+    TLabel* MorseLabel;
+    TButton* TestButton;
+    morse::Sender* MorseSender;
+    TGroupBox* OutputGroup;
+    TLabel* OutputLabel;
+    TComboBox* OutputComboBox;
+    // Tells when the chosen output is not connected.
+    TLabel* OutputNoteLabel;
+    // Looks for outputs plugged in or out while the window is open.
+    TTimer* OutputsTimer;
+
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void IntervalComboBoxChange(TObject* Sender);
+    void SpeedSpinBoxChange(TObject* Sender);
+    void ToneSpinBoxChange(TObject* Sender);
+    void TestButtonClick(TObject* Sender);
+    void MorseSenderError(TObject* Sender);
+    void OutputComboBoxChange(TObject* Sender);
+    void OutputsTimerTimer(TObject* Sender);
+
+private:
+    void CreateIdentificationGroup();
+    void CreateMorseGroup();
+    void CreateOutputGroup();
+    void BindEvents();
+    void ShowOutputs();
+    void ShowMorseFailure();
+
+    std::vector<TSoundOutput> m_outputs; // as last shown
+};

@@ -1,0 +1,9 @@
+#pragma once
+// The station options in the settings file's "Station" section: read into the members the
+// windows share and the sound output when the main window is made, written when the station
+// options window closes. A file without the section (written by an older Chimewell) reads as
+// the defaults; a speed or tone out of range as the nearest in range.
+#include "settings/ini_file.h"
+
+void RestoreStationOptions(const TIniFile& ini);
+void SaveStationOptions(TIniFile& ini);

@@ -1,0 +1,157 @@
+// The station options window on real widgets: the options it reads and saves, which take
+// effect at once, what it says of the callsign in Morse and of an output not connected, its
+// Test button, and the main window's right-click menu that opens it.
+#include "app/toolkit/application.h"
+#include "settings/ini_file.h"
+#include "station/station_options.h"
+#include "windows_fixture.h"
+
+#include <QContextMenuEvent>
+
+class TestStationOptions : public QObject {
+    Q_OBJECT
+
+    TApplication application;
+    std::unique_ptr<WindowsFixture> windows;
+
+    TStationOptions* Open(const QByteArray& settings = {}) {
+        windows->Store(settings);
+        windows->OpenMainWindows();
+        StationOptions = TForm::Construct<TStationOptions>(Form1);
+        return StationOptions;
+    }
+
+private slots:
+    void init() {
+        // No sound server: the outputs list is the default alone.
+        qputenv("PULSE_SERVER", "unix:/nonexistent");
+        windows = std::make_unique<WindowsFixture>();
+    }
+    void cleanup() {
+        delete StationOptions;
+        StationOptions = nullptr;
+        windows.reset();
+    }
+
+    // A file without the section (an older Chimewell's) reads as the defaults.
+    void reads_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nothing stored") << QByteArray() << "10 15 WPM 700 Hz";
+        QTest::newRow("chosen") << QByteArray("Interval=15\nMorseWpm=18\nMorseHz=600\n")
+                                << "15 18 WPM 600 Hz";
+        QTest::newRow("garbage") << QByteArray("Interval=7\nMorseWpm=fast\nMorseHz=\n")
+                                 << "10 15 WPM 700 Hz";
+        QTest::newRow("out of range")
+            << QByteArray("Interval=-15\nMorseWpm=99\nMorseHz=50\n") << "10 20 WPM 300 Hz";
+    }
+    void reads() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, shown);
+        TStationOptions* options = Open("[Station]\n" + stored);
+        QCOMPARE(QStringList({options->IntervalComboBox->currentText(),
+                              options->SpeedSpinBox->text(), options->ToneSpinBox->text()})
+                     .join(' '),
+                 shown);
+    }
+
+    // The operator's changes are saved when the window closes.
+    void closeWritesItsKeysInOrder() {
+        TStationOptions* options = Open();
+        options->IntervalComboBox->setCurrentIndex(options->IntervalComboBox->IndexOfId("30"));
+        QTest::keyClick(options->SpeedSpinBox, Qt::Key_Down);
+        options->Close();
+        QCOMPARE(windows->Settings(),
+                 QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
+                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\n"));
+    }
+
+    // What the window says of the callsign in Morse; Test renders it at the speed and tone
+    // shown, and says why it could not sound: here there is no sound server.
+    void morseNoteAndTest_data() {
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("reason");
+        const QString noOutput = "the desktop offers no sound output: is its sound server running?";
+        QTest::newRow("all sent") << "W1AW/P"
+                                  << "Sends all of \"W1AW/P\"." << noOutput;
+        QTest::newRow("some skipped")
+            << "DL1ÄBC#Ä"
+            << "Skips Ä # in \"DL1ÄBC#Ä\": Morse has no sign for it." << noOutput;
+        QTest::newRow("none sent")
+            << "日本"
+            << "Nothing of \"日本\" can be sent in Morse: the marks sound the system tone instead."
+            << "it has no letter, digit or / ? . , = - to send in Morse";
+        const QString tooLong(40, '0');
+        QTest::newRow("too long") << tooLong
+                                  << "Sends all of \"" + tooLong +
+                                         "\". Too long: only its beginning is sent."
+                                  << noOutput;
+    }
+    void morseNoteAndTest() {
+        QFETCH(QString, callsign);
+        QFETCH(QString, note);
+        QFETCH(QString, reason);
+        TStationOptions* options = Open("[Main Form]\nCallSign=" + callsign.toUtf8() + "\n");
+        QCOMPARE(options->MorseLabel->GetText(), note);
+        options->SpeedSpinBox->setValue(20);
+        options->ToneSpinBox->setValue(900);
+        QTest::mouseClick(options->TestButton, Qt::LeftButton);
+        QCOMPARE(options->MorseLabel->GetText(),
+                 "The Morse could not sound (" + reason + "); the system tone played.");
+        const auto keying = morse::Encode(callsign.toStdString()).elements;
+        const auto sent =
+            keying.empty() ? 0 : 44 + 2 * morse::Render(keying, {20, 900, 48000}).size();
+        const QFileInfo wav(options->MorseSender->GetFileName());
+        QCOMPARE(wav.exists() ? wav.size() : 0, qint64(sent));
+    }
+
+    // With Morse chosen, the callsign is rendered once the main window shows, not at the mark.
+    void morseReadyBeforeTheMark() {
+        windows->Store("[Main Form]\nAudio=3\nCallSign=W1AW\n");
+        windows->OpenMainWindows();
+        Form1->SetVisible(true);
+        QEventLoop idle; // waits for events, as the program's loop does, and so falls idle
+        QTimer::singleShot(500, &idle, &QEventLoop::quit);
+        idle.exec();
+        QVERIFY(!Form1->MorseSender1->GetFileName().isEmpty());
+    }
+
+    // The choice stays listed, and saved, while its output is not connected.
+    void outputNotConnected() {
+        TStationOptions* options = Open("[Station]\nOutput=usb-radio\n");
+        QCOMPARE(options->OutputComboBox->currentText(),
+                 QStringLiteral("usb-radio (not connected)"));
+        QVERIFY(options->OutputNoteLabel->GetText().startsWith("Not connected now"));
+        options->Close();
+        QCOMPARE(TIniFile(SettingsFilePath()).ReadString(Station::kOutput),
+                 QStringLiteral("usb-radio"));
+        options->OutputComboBox->setCurrentIndex(0);
+        QCOMPARE(GetSoundOutput(), QString());
+        QCOMPARE(options->OutputNoteLabel->GetText(), QString());
+    }
+
+    // A right click opens the menu whose item (also Ctrl+,: see the end-to-end test) opens
+    // the window modally over the main window.
+    void rightClickOpensIt() {
+        windows->OpenMainWindows();
+        Form1->SetVisible(true);
+        QWidget* over = nullptr;
+        QTimer::singleShot(0, Form1, [&] {
+            if (auto* opened = dynamic_cast<TStationOptions*>(QApplication::activeModalWidget())) {
+                over = opened->parentWidget();
+                opened->close();
+            }
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5}, Form1->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(Form1->AudioButton, &click);
+        QVERIFY(Form1->PopupMenu1->isVisible());
+        Form1->PopupMenu1->actions().first()->trigger();
+        QCOMPARE(over, Form1);
+        QVERIFY(!StationOptions);
+        QVERIFY(windows->Settings().contains("[Station]"));
+    }
+};
+
+QTEST_MAIN(TestStationOptions)
+#include "test_station_options.moc"
