@@ -2,10 +2,11 @@
 # End to end: ten-minute marks as the operator meets them, the program's clock shifted to just
 # before a mark and its windows watched from outside. First run: the alert comes at the mark
 # where it belongs and Auto mode takes it away at second 15; the close ends the process with
-# status 0. Manual mode: the alert appears directly at its stored place, above a window raised
-# over it, and in its stored colour; minimised, it comes back with Display; moved, its new
-# place is saved; a click takes it away. A window manager that frames the main window late
-# must not move it, and the close saves its frame.
+# status 0. Manual mode, with marks 15 minutes apart: the alert comes at a quarter that is no
+# ten-minute mark (hh:45), directly at its stored place, above a window raised over it, and in
+# its stored colour; minimised, it comes back with Display; moved, its new place is saved; a
+# click takes it away. A ten-minute mark that is no quarter (hh:40) then raises none. A window
+# manager that frames the main window late must not move it, and the close saves its frame.
 # Usage: identification_mark.sh <path to chimewell>
 set -uo pipefail
 
@@ -17,18 +18,22 @@ readonly GREEN="#00FF00"
 
 since_mark() { e2e_calc "$EPOCHREALTIME - $E2E_MARK"; }
 
-# Until shortly before the mark no alert may be mapped; then one must be, within 2 s of it
-# (or of the real time $1). Sets alert.
-expect_alert_at_mark() {
-    while e2e_test "$EPOCHREALTIME < ${1:-$E2E_MARK} - 0.3"; do
+# Until the real time $1 no alert may be mapped.
+expect_no_alert_until() {
+    while e2e_test "$EPOCHREALTIME < $1"; do
         e2e_find_viewable "$E2E_TITLE" >/dev/null && {
-            e2e_fail "an alert was mapped $(since_mark) s from the mark, before it"
+            e2e_fail "an alert was mapped $(since_mark) s from the mark"
             return 1
         }
         sleep "$E2E_POLL"
     done
-    e2e_expect_window alert "$E2E_TITLE" "$(e2e_calc "${1:-$E2E_MARK} + 2 - $EPOCHREALTIME")" ||
-        return
+}
+
+# Until shortly before the mark no alert may be mapped; then one must be, within 2 s of it.
+# Sets alert.
+expect_alert_at_mark() {
+    expect_no_alert_until "$(e2e_calc "$E2E_MARK - 0.3")" || return
+    e2e_expect_window alert "$E2E_TITLE" "$(e2e_calc "$E2E_MARK + 2 - $EPOCHREALTIME")" || return
     e2e_pass "the alert was mapped $(since_mark) s after the mark"
 }
 
@@ -71,14 +76,14 @@ frame_when_mapped() {
 manual_mode_stored_alert() {
     local dir cover mapped="" moved left top width height
     dir=$(e2e_fresh_dir manual)
-    printf '[Main Form]\nMode=0\nform2Left=200\nform2Top=150\nform2Width=500\nform2Height=400\n%s\n' \
-        form2Color=-16711936 >"$dir/Chimewell.ini"
+    printf '%s\n' '[Main Form]' Mode=0 form2Left=200 form2Top=150 form2Width=500 form2Height=400 \
+        form2Color=-16711936 '[Station]' Interval=15 >"$dir/Chimewell.ini"
     xev -root -event substructure >"$E2E_ROOT/root-events.log" 2>/dev/null &
     e2e_track $!
     xmessage -title cover -geometry 600x400+150+120 "over the alert's place" >/dev/null 2>&1 &
     e2e_track $!
     e2e_expect_window cover cover 10 || return
-    e2e_place_before_mark 4.55
+    e2e_place_before_mark 4.55 1800 900
     e2e_start_main "$dir" "$E2E_OFFSET" || return
     xdotool windowactivate --sync "$cover" 2>/dev/null
     expect_alert_at_mark || return
@@ -107,6 +112,16 @@ manual_mode_stored_alert() {
         form2Color=-16711936
 }
 
+no_alert_off_the_interval() {
+    local dir
+    dir=$(e2e_fresh_dir interval)
+    printf '[Main Form]\nAudio=0\n[Station]\nInterval=15\n' >"$dir/Chimewell.ini"
+    e2e_place_before_mark 4.55 1800 600
+    e2e_start_main "$dir" "$E2E_OFFSET" || return
+    expect_no_alert_until "$(e2e_calc "$E2E_MARK + 2.5")" && e2e_pass "no alert at hh:40"
+    e2e_close_and_expect_exit "$main_window" "Interval=15 at hh:40"
+}
+
 # A window manager too busy to tell the frame in advance (paused while the program starts)
 # must still frame the main window at its stored place, which the close saves unchanged: the
 # place once crept by the frame's size at every start.
@@ -133,5 +148,6 @@ e2e_start_display || exit 1
 e2e_start_sound || exit 1 # the system tone of each mark goes nowhere
 e2e_scene auto_mode_first_run
 e2e_scene manual_mode_stored_alert
+e2e_scene no_alert_off_the_interval
 e2e_scene late_window_manager
 e2e_finish
