@@ -25,21 +25,16 @@ QString Identity(const QString& path) {
     return QStringLiteral("%1 %2").arg(status.st_ino).arg(status.st_size);
 }
 
-// Lets every file this process writes grow to `bytes` at most, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limited = m_saved;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
+// Lets every file this process writes grow to `bytes` at most, as a full disk would; returns
+// the limit it replaces.
+rlim_t LimitFileSize(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t before = std::exchange(limit.rlim_cur, bytes);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return before;
+}
 
 // Runs `check` as the user nobody, in a child process, when this test runs as root (for whom
 // file and folder permissions do not hold, and CI runs as root); whether `check` held.
@@ -58,21 +53,7 @@ bool AsUnprivileged(const std::function<bool()>& check) {
            WEXITSTATUS(status) == 0;
 }
 
-enum class Obstacle {
-    RemovedFolder,
-    FolderMadeAnew,
-    LockedFolder,
-    LockedFolderWithFile,
-    FullDisk,
-    Fifo,
-    Oversized,
-    NoReadPermission,
-    NotUtf16
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(Obstacle)
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -84,47 +65,35 @@ class TestIniFile : public QObject {
     // Puts `obstacle` in the way of a save in a fresh folder, then saves a change: the save
     // must be told once, naming where it went, and leave the file there as it was; only in a
     // folder that takes no new file is a file already there rewritten in place, silently.
-    bool SaveAgainst(Obstacle obstacle) {
+    bool SaveAgainst(const QString& obstacle) {
         const QTemporaryDir dir;
         QString path = dir.filePath("Chimewell.ini"), named = path;
         const QString folder = dir.filePath("folder"), before = QDir::currentPath();
-        std::optional<FileSizeLimit> limit;
+        const bool fileThere = obstacle.endsWith("file there: rewritten");
+        std::optional<rlim_t> sizeLimit;
         bool placed = true;
-        switch (obstacle) {
-        case Obstacle::RemovedFolder:
-        case Obstacle::FolderMadeAnew:
+        if (obstacle.startsWith("current folder")) {
             placed = QDir().mkdir(folder) && QDir::setCurrent(folder) && QDir().rmdir(folder) &&
-                     (obstacle == Obstacle::RemovedFolder || QDir().mkdir(folder));
+                     (obstacle.endsWith("removed") || QDir().mkdir(folder));
             path = SettingsFilePath();
             named = folder;
-            break;
-        case Obstacle::LockedFolderWithFile:
+        } else if (obstacle == "FIFO")
+            placed = ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+        else if (obstacle == "larger than 4 MiB")
+            placed = Store(path, kMainForm + QByteArray(4 * 1024 * 1024, ';'));
+        else if (obstacle == "marked UTF-16, not UTF-16") // an odd number of bytes after the mark
+            placed = Store(path, QByteArray("\xFF\xFE[\0M\0]", 7));
+        else if (obstacle != "locked folder")
             placed = Store(path, kMainForm);
-            [[fallthrough]];
-        case Obstacle::LockedFolder:
+        if (obstacle.startsWith("locked folder"))
             placed = placed && QFile::setPermissions(dir.path(), QFileDevice::ReadOwner |
                                                                      QFileDevice::ExeOwner);
-            break;
-        case Obstacle::FullDisk:
-            placed = Store(path, kMainForm);
-            limit.emplace(64);
-            break;
-        case Obstacle::Fifo:
-            placed = ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-            break;
-        case Obstacle::Oversized:
-            placed = Store(path, kMainForm + QByteArray(4 * 1024 * 1024, ';'));
-            break;
-        case Obstacle::NoReadPermission:
-            placed = Store(path, kMainForm) && QFile::setPermissions(path, QFileDevice::WriteOwner);
-            break;
-        case Obstacle::NotUtf16: // an odd number of bytes after the mark
-            placed = Store(path, QByteArray("\xFF\xFE[\0M\0]", 7));
-            break;
-        }
+        if (obstacle == "no read permission")
+            placed = placed && QFile::setPermissions(path, QFileDevice::WriteOwner);
+        if (obstacle == "full disk")
+            sizeLimit = LimitFileSize(64);
         const QString identity = Identity(path);
-        const std::int32_t stored =
-            obstacle == Obstacle::FullDisk || obstacle == Obstacle::LockedFolderWithFile ? 7 : 50;
+        const std::int32_t stored = obstacle == "full disk" || fileThere ? 7 : 50;
         m_reported.clear();
         bool readAsStored = false;
         {
@@ -132,7 +101,8 @@ class TestIniFile : public QObject {
             readAsStored = ini.ReadInteger(MainForm::kPlace.Left, 50) == stored;
             ini.WriteString(MainForm::kCallSign, QString(100, 'X'));
         }
-        limit.reset();
+        if (sizeLimit)
+            LimitFileSize(*sizeLimit);
         QDir::setCurrent(before);
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner);
@@ -140,7 +110,7 @@ class TestIniFile : public QObject {
             QDir(dir.path())
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         const bool held =
-            obstacle == Obstacle::LockedFolderWithFile
+            fileThere
                 ? m_reported.isEmpty() &&
                       Contents(path) == kMainForm + "CallSign=" + QByteArray(100, 'X') + "\n"
                 : m_reported.size() == 1 && m_reported[0].contains(named) &&
@@ -204,24 +174,18 @@ private slots:
     // A current folder that was removed, even if made anew, takes no settings; a file that
     // exists but cannot be read is never overwritten, and reads as the defaults.
     void savesThatCannotBeDone_data() {
-        QTest::addColumn<Obstacle>("obstacle");
-        QTest::newRow("current folder removed") << Obstacle::RemovedFolder;
-        QTest::newRow("current folder made anew") << Obstacle::FolderMadeAnew;
-        QTest::newRow("locked folder") << Obstacle::LockedFolder;
-        QTest::newRow("locked folder, file there: rewritten") << Obstacle::LockedFolderWithFile;
-        QTest::newRow("full disk") << Obstacle::FullDisk;
-        QTest::newRow("FIFO") << Obstacle::Fifo;
-        QTest::newRow("larger than 4 MiB") << Obstacle::Oversized;
-        QTest::newRow("no read permission") << Obstacle::NoReadPermission;
-        QTest::newRow("marked UTF-16, not UTF-16") << Obstacle::NotUtf16;
+        QTest::addColumn<QString>("obstacle");
+        for (const char* obstacle :
+             {"current folder removed", "current folder made anew", "locked folder",
+              "locked folder, file there: rewritten", "full disk", "FIFO", "larger than 4 MiB",
+              "no read permission", "marked UTF-16, not UTF-16"})
+            QTest::newRow(obstacle) << QString(obstacle);
     }
     void savesThatCannotBeDone() {
-        QFETCH(Obstacle, obstacle);
+        QFETCH(QString, obstacle);
         // Only permissions need an unprivileged child; the rest run here, where they count
         // towards the coverage.
-        const bool permissions = obstacle == Obstacle::LockedFolder ||
-                                 obstacle == Obstacle::LockedFolderWithFile ||
-                                 obstacle == Obstacle::NoReadPermission;
+        const bool permissions = obstacle.contains("locked") || obstacle.contains("permission");
         QVERIFY(permissions ? AsUnprivileged([&] { return SaveAgainst(obstacle); })
                             : SaveAgainst(obstacle));
     }

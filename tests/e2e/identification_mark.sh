@@ -118,6 +118,7 @@ no_alert_off_the_interval() {
     printf '[Main Form]\nAudio=0\n[Station]\nInterval=15\n' >"$dir/Chimewell.ini"
     e2e_place_before_mark 4.55 1800 600
     e2e_start_main "$dir" "$E2E_OFFSET" || return
+    e2e_test "$EPOCHREALTIME < $E2E_MARK - 0.5" || { e2e_fail "started too late for hh:40"; return; }
     expect_no_alert_until "$(e2e_calc "$E2E_MARK + 2.5")" && e2e_pass "no alert at hh:40"
     e2e_close_and_expect_exit "$main_window" "Interval=15 at hh:40"
 }
