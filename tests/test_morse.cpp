@@ -47,7 +47,8 @@ private slots:
     // Each text keyed at one speed and tone (values outside their range clamp): every element
     // and gap measured in samples (to 0.2 ms: the faint ends of a fade round to zero), then
     // 100 ms of silence; no step between samples steeper than a fading tone's (no key clicks);
-    // the pitch counted. Skipped characters are listed once each, in order.
+    // the pitch counted. Skipped characters are listed once each, in order (a text with none
+    // to send is the station options' test).
     void keyed_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
@@ -65,7 +66,6 @@ private slots:
         row("  de\t w1aw ", "-.. . | .-- .---- .- .--", "", {13, 1200, 44100}, 4070.77, 1200);
         row("?.,=-", "..--.. .-.-.- --..-- -...- -....-", "", {40, 5000, 48000}, 2880, 1200);
         row("K#Ä1 Ä", "-.- .----", "#|Ä", {0, 100, 44100}, 10584, 300);
-        row("#*+ ", "", "#|*|+", {15, 700, 48000}, 0, 0);
     }
     void keyed() {
         QFETCH(QString, text);
@@ -83,9 +83,6 @@ private slots:
         QVERIFY(!keying.cut);
 
         const auto samples = morse::Render(keying.elements, {tone[0], tone[1], tone[2]});
-        QCOMPARE(samples.empty(), keying.elements.empty());
-        if (samples.empty())
-            return;
         const QList<int> runs = Runs(samples);
         QCOMPARE(runs.size(), qsizetype(keying.elements.size()) + 1); // then the tail
         int units = 0, keyUnits = 0;
