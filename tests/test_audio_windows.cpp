@@ -149,10 +149,10 @@ private slots:
     }
 
     // The list shows the name and holds the path; saving reaches the menu but not the file; a
-    // file that is not audio is refused by name. At the close (the close box unless the steps
-    // closed it) only Close and Return hands a loaded file to the main window; without a loaded
-    // file the main window keeps its "0" and its choice and no file is stored; the keys are
-    // written in their order.
+    // file that is not audio is refused (naming it: the media test's). At the close (the close box
+    // unless the steps closed it) only Close and Return hands a loaded file to the main window;
+    // without a loaded file the main window keeps its "0" and its choice and no file is stored; the
+    // keys are written in their order.
     void picker() {
         QFETCH(QStringList, steps);
         QFETCH(int, listed);
@@ -182,8 +182,6 @@ private slots:
             QCOMPARE(Form5->FileSelectedLabel->GetText(), label);
         QCOMPARE(windows->Settings(), QString());
         QCOMPARE(reported.size(), steps.count("bad"));
-        for (const QString& report : reported)
-            QVERIFY2(report.contains("\"" + Noise() + "\""), qPrintable(report));
 
         const QString path = Loaded(picker);
         const bool handedOver = !closing.isEmpty() && !path.isEmpty();
