@@ -124,10 +124,12 @@ morse_decode() {
 # second recorded, lest a recorder that failed pass for silence); $3 names it.
 expect_heard() {
     local loud total heard=some
-    read -r loud total < <(runs "$E2E_ROOT/$1.raw" | awk '{ t += $2 } $1 { n += $2 } END { print n + 0, t + 0 }')
+    read -r loud total < <(runs "$E2E_ROOT/$1.raw" |
+        awk '{ t += $2 } $1 { n += $2 } END { print n + 0, t + 0 }')
     ((loud > 10)) && heard=sound
     ((loud == 0 && total > 200)) && heard=silence
-    e2e_check "$3: expected $2, heard $((loud * 5)) ms of sound in $((total * 5)) ms" [ "$heard" = "$2" ]
+    e2e_check "$3: expected $2, heard $((loud * 5)) ms of sound in $((total * 5)) ms" \
+        [ "$heard" = "$2" ]
 }
 
 # --- the audio file ----------------------------------------------------------------------
@@ -223,7 +225,8 @@ choose_then_hear_at_the_mark() {
 # click, which must stop the long file.
 long_file_stopped_by_a_click() {
     local dir alert click_at
-    dir=$(settings_folder long "[Main Form]\nAudio=2\nMode=0\n[Select Audio Form]\nSelected File=$long_tone\n")
+    dir=$(settings_folder long \
+        "[Main Form]\nAudio=2\nMode=0\n[Select Audio Form]\nSelected File=$long_tone\n")
     e2e_place_before_mark 20.55
     e2e_start_main "$dir" "$E2E_OFFSET" && open_the_file_dialog || return
     e2e_test "$EPOCHREALTIME < $E2E_MARK - 0.5" || { e2e_fail "the dialog opened too late"; return; }
@@ -244,7 +247,7 @@ the mark to $(e2e_calc "${last:-0} - $click_at") s after the click, ${fraction:-
 
 # At a mark with audio choice $2 ($1 names it; more settings in $4), the second sink chosen as
 # the output, the sound must land there within $3 seconds and not on the default sink; then
-# the check after $4 runs.
+# the command after $4 runs.
 sound_at_a_mark() {
     local dir
     dir=$(settings_folder "audio-$2" "[Main Form]\nAudio=$2\nCallSign=W1AW/P\n$4[Station]\n\
@@ -287,7 +290,8 @@ test_heard_on() {
 
 absent_output_plugged_in() {
     local dir options
-    dir=$(settings_folder absent '[Main Form]\nAudio=3\nCallSign=K1\nStart=0\n[Station]\nMorseWpm=20\nOutput=e2e_third\n')
+    dir=$(settings_folder absent \
+        '[Main Form]\nAudio=3\nCallSign=K1\nStart=0\n[Station]\nMorseWpm=20\nOutput=e2e_third\n')
     e2e_start_main "$dir" || return
     xdotool windowactivate --sync "$main_window" key ctrl+comma
     e2e_expect_window options "$E2E_TITLE" 5 || return
