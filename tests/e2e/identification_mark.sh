@@ -111,7 +111,7 @@ no_alert_off_the_interval() {
     local dir
     dir=$(e2e_fresh_dir interval)
     printf '[Main Form]\nAudio=0\n[Station]\nInterval=15\n' >"$dir/Chimewell.ini"
-    e2e_place_before_mark 4.55 1800 600
+    e2e_place_before_mark 8.55 1800 600 # time for a slow start: the watch begins once it is up
     e2e_start_main "$dir" "$E2E_OFFSET" || return
     e2e_test "$EPOCHREALTIME < $E2E_MARK - 0.5" || { e2e_fail "up too late for hh:40"; return; }
     e2e_wait_until "$(e2e_calc "$E2E_MARK + 2.5 - $EPOCHREALTIME")" \
