@@ -158,10 +158,8 @@ private slots:
         QFETCH(int, listed);
         QFETCH(QString, loaded);
         QFETCH(int, fileExists);
-        QStringList reported;
-        windows->application.OnException = [&](TObject*, const std::exception& e) {
-            reported << QString::fromUtf8(e.what());
-        };
+        qsizetype reported = 0;
+        windows->application.OnException = [&](TObject*, const std::exception&) { ++reported; };
         TForm4* picker = windows->OpenPicker();
         picker->SetVisible(true);
         const QString closing = steps.last() == "Close and Return" ? steps.takeLast() : QString();
@@ -181,7 +179,7 @@ private slots:
         if (fileExists)
             QCOMPARE(Form5->FileSelectedLabel->GetText(), label);
         QCOMPARE(windows->Settings(), QString());
-        QCOMPARE(reported.size(), steps.count("bad"));
+        QCOMPARE(reported, steps.count("bad"));
 
         const QString path = Loaded(picker);
         const bool handedOver = !closing.isEmpty() && !path.isEmpty();

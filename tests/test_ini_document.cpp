@@ -55,8 +55,6 @@ private slots:
         AddRow("CRLF stays, repeated byte-order marks go",
                "\xEF\xBB\xBF\xEF\xBB\xBF[Main Form]\r\nLeft=5\r\n", nullptr, "7",
                "[Main Form]\r\nLeft=5\r\nTop=7\r\n");
-        AddRow("line breaks in value", "", nullptr, "DL1\r\nABC\nX\rY",
-               "[Main Form]\nTop=DL1 ABC X Y\n");
     }
 
     void readsAndEditsInPlace() {
@@ -79,11 +77,10 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected"); // empty: not a number
 
-        QTest::newRow("negative") << QByteArray("-2") << "-2";
+        for (const char* text : {"-2", "2147483647", "-2147483648"})
+            QTest::newRow(text) << QByteArray(text) << QString(text);
         QTest::newRow("plus sign") << QByteArray("+3") << "3";
         QTest::newRow("blanks around") << QByteArray(" 5 ") << "5";
-        QTest::newRow("largest") << QByteArray("2147483647") << "2147483647";
-        QTest::newRow("smallest") << QByteArray("-2147483648") << "-2147483648";
         for (const char* text :
              {"", "abc", "2147483648", "-2147483649", "99999999999999999999999", "1.5", "0x10"})
             QTest::newRow(*text ? text : "empty") << QByteArray(text) << QString();
@@ -96,14 +93,13 @@ private slots:
         QCOMPARE(parsed ? QString::number(*parsed) : QString(), expected);
     }
 
-    // Decoded text encodes back to the very bytes; `text` is null where they are not UTF-16.
+    // Decoded text encodes back to the very bytes (the fuzz target's check on any bytes);
+    // `text` is null where they are not UTF-16.
     void decodesUtf16AfterItsMarkOnly_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("text");
         QTest::newRow("surrogate pair, big-endian")
             << QByteArray("\xFE\xFF\xD8\x34\xDD\x1E\x00=", 8) << QByteArray("\xF0\x9D\x84\x9E=");
-        QTest::newRow("not marked: kept as it is")
-            << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8) << QByteArray("\xEF\xBB\xBF[a]\xFF\x00", 8);
         QTest::newRow("lone high surrogate")
             << QByteArray("\xFF\xFE\x00\xD8=\x00", 6) << QByteArray();
         QTest::newRow("lone low surrogate") << QByteArray("\xFF\xFE\x00\xDC", 4) << QByteArray();

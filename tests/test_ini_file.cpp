@@ -1,6 +1,6 @@
-// The settings file on disk: the atomic save of changes only, UTF-16 kept, and every save that
-// cannot be done told once while the old file stays as it was. (Typed reads and writes are
-// the window tests', which restore and save every key.)
+// The settings file on disk: the atomic save of changes only, in the file's encoding, and every
+// save that cannot be done told once while the old file stays as it was. (Typed reads and writes
+// are the window tests', which restore and save every key.)
 #include "settings/ini_file.h"
 #include "test_files.h"
 
@@ -132,42 +132,41 @@ private slots:
         QFile::remove(SettingsPath());
     }
 
-    // Written only on change, then by replacing the file, with its permissions, leaving no
-    // temporary file behind.
-    void writesOnlyChangesAtomically() {
-        TIniFile(SettingsPath()).ReadInteger(MainForm::kPlace.Left, 50);
-        QVERIFY(!QFile::exists(SettingsPath()));
-        const QByteArray file("\xEF\xBB\xBF[main form]\r\nleft = 7\r\n");
-        QVERIFY(Store(SettingsPath(), file));
-        QVERIFY(QFile::setPermissions(SettingsPath(),
-                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        const auto permissions = QFile::permissions(SettingsPath());
-        const QString before = Identity(SettingsPath());
-        TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 7);
-        QCOMPARE(Identity(SettingsPath()), before);
-        TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 8);
-        QCOMPARE(Contents(SettingsPath()), QByteArray("[main form]\r\nLeft=8\r\n"));
-        QVERIFY(Identity(SettingsPath()) != before);
-        QCOMPARE(QFile::permissions(SettingsPath()), permissions);
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"Chimewell.ini"});
-        QVERIFY(m_reported.isEmpty());
-    }
-
-    // Qt's own encoder makes the file a Windows editor's "Unicode" writes, mark included.
-    void keepsUtf16() {
+    // Written only on change, then by replacing the file in its encoding (UTF-16 as Qt's own
+    // encoder makes a Windows editor's "Unicode", mark included; the UTF-8 mark is dropped),
+    // with its permissions, leaving no temporary file behind.
+    void writesOnlyChangesAtomically_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("saved");
         const auto utf16 = [](const QString& text) {
             return QByteArray(
                 QStringEncoder(QStringConverter::Utf16LE, QStringEncoder::Flag::WriteBom)(text));
         };
-        const QString stored = QStringLiteral("[Main Form]\r\nCallSign=DL1ÄBC \U0001D11E\r\n");
-        QVERIFY(Store(SettingsPath(), utf16(stored)));
-        {
-            TIniFile ini(SettingsPath());
-            QCOMPARE(ini.ReadString(MainForm::kCallSign, "Callsign"), "DL1ÄBC \U0001D11E");
-            ini.WriteInteger(MainForm::kPlace.Left, 8);
-        }
-        QCOMPARE(Contents(SettingsPath()), utf16(stored + "Left=8\r\n"));
+        const QString text =
+            QStringLiteral("[main form]\r\nleft = 7\r\nCallSign=DL1ÄBC \U0001D11E\r\n");
+        const QString changed = QString(text).replace("left = 7", "Left=8");
+        QTest::newRow("UTF-8") << "\xEF\xBB\xBF" + text.toUtf8() << changed.toUtf8();
+        QTest::newRow("UTF-16") << utf16(text) << utf16(changed);
+    }
+    void writesOnlyChangesAtomically() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, saved);
+        TIniFile(SettingsPath()).ReadInteger(MainForm::kPlace.Left, 50);
+        QVERIFY(!QFile::exists(SettingsPath()));
+        QVERIFY(Store(SettingsPath(), stored));
+        QVERIFY(QFile::setPermissions(SettingsPath(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const auto permissions = QFile::permissions(SettingsPath());
+        const QString before = Identity(SettingsPath());
+        QCOMPARE(TIniFile(SettingsPath()).ReadString(MainForm::kCallSign, ""), "DL1ÄBC \U0001D11E");
+        TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 7);
+        QCOMPARE(Identity(SettingsPath()), before);
+        TIniFile(SettingsPath()).WriteInteger(MainForm::kPlace.Left, 8);
+        QCOMPARE(Contents(SettingsPath()), saved);
+        QVERIFY(Identity(SettingsPath()) != before);
+        QCOMPARE(QFile::permissions(SettingsPath()), permissions);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Chimewell.ini"});
         QVERIFY(m_reported.isEmpty());
     }
 

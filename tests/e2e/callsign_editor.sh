@@ -19,9 +19,6 @@ open_editor() {
         e2e_fail "the editor did not become the active window"
 }
 
-# Fails unless window $1 is gone from the screen within 5 s after $2.
-expect_closed() { e2e_check "$2 closed the window" e2e_wait_gone "$1" 5; }
-
 edit_then_shut_down() {
     local dir menu left top
     dir=$(e2e_fresh_dir editor)
@@ -32,12 +29,12 @@ edit_then_shut_down() {
     open_editor || return
     e2e_expect_geometry "$editor" "100 100 370 330" "the editor"
     e2e_click_window "$editor" 169 267 # Close
-    expect_closed "$editor" "its Close button"
+    e2e_check "its Close button closed the editor" e2e_wait_gone "$editor" 5
     # Labels lying on buttons once caught the clicks after a window had been open.
     e2e_click_window "$main_window" 188 458 2 # the word "Audio"
     e2e_expect_window menu "$E2E_TITLE" 5 || return
     e2e_close_window "$menu"
-    expect_closed "$menu" "the title bar's close"
+    e2e_check "the title bar's close closed the menu" e2e_wait_gone "$menu" 5
     open_editor || return
     xdotool windowmove "$editor" 300 200
     e2e_wait_until 5 '[[ "$(e2e_outer_geometry "$editor")" != "100 100 "* ]]'

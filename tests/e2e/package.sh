@@ -23,15 +23,14 @@ expect_success() {
 }
 
 check_and_install() {
-    local depends name pattern missing=()
+    local depends name missing=()
     expect_success cpack "cpack builds the package" \
         cpack --config "$build_dir/CPackConfig.cmake" -B "$E2E_ROOT/cpack" || return
     package=$(echo "$E2E_ROOT"/cpack/chimewell_*.deb)
     depends=", $(dpkg-deb -f "$package" Depends),"
     for name in libqt6widgets6 libqt6multimedia6 libcanberra0 gstreamer1.0-pulseaudio \
         sound-theme-freedesktop; do
-        pattern=", $name[ ,]"
-        [[ "$depends" =~ $pattern ]] || missing+=("$name")
+        grep -qE ", $name[ ,]" <<<"$depends" || missing+=("$name")
     done
     e2e_check "the package depends on what it links and loads${missing:+, not ${missing[*]}}" \
         [ ${#missing[@]} = 0 ]

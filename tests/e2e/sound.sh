@@ -19,10 +19,8 @@ program=$(realpath "${1:?usage: $0 <path to chimewell>}")
 source "$(dirname "$0")/lib.sh"
 
 readonly TONE_SECONDS=3
-readonly RATE=$E2E_RECORD_RATE
 readonly WINDOW=40             # samples in one 5 ms window of a recording
 readonly LOUD=1000             # RMS above which a window counts as sound; the tones' is ~8000
-readonly TEST_BUTTON=(298 211) # client coordinates of the station options' Test button
 readonly WPM=18
 
 # --- recording and decoding --------------------------------------------------------------
@@ -36,7 +34,7 @@ record_begin() {
     record_pids=()
     for sink in "$@"; do pactl suspend-sink "$sink" 1; done
     for sink in "$@"; do
-        parec --device="$sink.monitor" --latency-msec=5 --format=s16le --rate=$RATE \
+        parec --device="$sink.monitor" --latency-msec=5 --format=s16le --rate=$E2E_RECORD_RATE \
             --channels=1 --raw >"$E2E_ROOT/$name.$sink.raw" &
         record_pids+=($!)
         e2e_track $!
@@ -47,10 +45,7 @@ record_begin() {
     record_start=$(e2e_now)
 }
 
-record_end() {
-    local pid
-    for pid in "${record_pids[@]}"; do e2e_stop "$pid"; done
-}
+record_end() { local pid && for pid in "${record_pids[@]}"; do e2e_stop "$pid"; done; }
 
 # The 5 ms windows of recording $1 as runs of sound and silence: "1 17", "0 16"...
 runs() {
@@ -69,7 +64,7 @@ runs() {
 # and the share of the windows between them that are loud (1 for an unbroken sound); "none"
 # when it holds no sound.
 sound_span() {
-    runs "$1" | awk -v start="$record_start" -v seconds="$(e2e_calc "$WINDOW / $RATE")" '
+    runs "$1" | awk -v start="$record_start" -v seconds="$(e2e_calc "$WINDOW / $E2E_RECORD_RATE")" '
         $1 && first == "" { first = at }
         $1 { last = at + $2; loud += $2 }
         { at += $2 }
@@ -95,7 +90,7 @@ record_until_quiet() {
 # (1 unit) or a dash (3), a gap within a letter (1), between letters (3) or words (7), each by
 # its length in units; the speed is the keying's units over its time, a unit 1.2 s at 1 WPM.
 morse_decode() {
-    runs "$1" | awk -v seconds="$(e2e_calc "$WINDOW / $RATE")" '
+    runs "$1" | awk -v seconds="$(e2e_calc "$WINDOW / $E2E_RECORD_RATE")" '
         BEGIN {
             split("A .- B -... C -.-. D -.. E . F ..-. G --. H .... I .. J .--- K -.- L .-.. " \
                 "M -- N -. O --- P .--. Q --.- R .-. S ... T - U ..- V ...- W .-- X -..- " \
@@ -135,10 +130,7 @@ expect_heard() {
 # --- the audio file ----------------------------------------------------------------------
 
 # A fresh folder $1 whose settings file holds $2; prints its path.
-settings_folder() {
-    local dir
-    dir=$(e2e_fresh_dir "$1") && printf "$2" >"$dir/Chimewell.ini" && echo "$dir"
-}
+settings_folder() { e2e_fresh_dir "$1" && printf "$2" >"$E2E_ROOT/$1/Chimewell.ini"; }
 
 # The tone recorded in $1 must start within 0.6 s after real time $2 ($3 names the case) and
 # play whole.
@@ -181,28 +173,22 @@ open_the_file_dialog() {
     click_for_window dialog Open -- e2e_click_window "$picker" 224 91
 }
 
-# Types path $1 into the file dialog and accepts it. xdotool types a letter outside the
-# keyboard map (the "ä") by remapping a key, which the program now and then reads before the
-# new map: then the letter is lost, and the typing is done again.
-choose_in_dialog() {
-    local try
+choose_then_hear_at_the_mark() {
+    local click_at try
+    e2e_place_before_mark 60.55
+    e2e_start_main "$(e2e_fresh_dir choose)" "$E2E_OFFSET" || return
+    open_the_file_dialog || return
+    # xdotool types a letter outside the keyboard map (the "ä") by remapping a key, which the
+    # program now and then reads before the new map: then the letter is lost, and the typing
+    # is done again. It reads the text in its own locale: in plain C it would drop the "ä".
     for try in 1 2 3; do
-        # xdotool reads the text in its own locale: in plain C it would drop the "ä".
-        LC_ALL=C.UTF-8 xdotool windowactivate --sync "$dialog" key ctrl+a type --delay 20 "$1"
+        LC_ALL=C.UTF-8 xdotool windowactivate --sync "$dialog" key ctrl+a type --delay 20 "$tone"
         xdotool key Return
         # A completion list may take the first Return.
         e2e_wait_gone "$dialog" 2 || xdotool key Return
-        e2e_wait_gone "$dialog" 3 && return
+        e2e_wait_gone "$dialog" 3 && break
     done
-    e2e_fail "the file dialog did not accept '$1'"
-    return 1
-}
-
-choose_then_hear_at_the_mark() {
-    local click_at
-    e2e_place_before_mark 60.55
-    e2e_start_main "$(e2e_fresh_dir choose)" "$E2E_OFFSET" || return
-    open_the_file_dialog && choose_in_dialog "$tone" || return
+    e2e_wait_gone "$dialog" 0 || { e2e_fail "the file dialog did not accept '$tone'"; return; }
     sleep 6 # the operator waits: a file long loaded was once heard late and clipped
     record_begin picker e2e_sink
     click_at=$EPOCHREALTIME
@@ -279,7 +265,7 @@ test_heard_on() {
     local sink sinks
     mapfile -t sinks < <(pactl list short sinks | awk '{ print $2 }')
     record_begin test "${sinks[@]}"
-    xdotool mousemove --window "$1" "${TEST_BUTTON[@]}" click 1
+    xdotool mousemove --window "$1" 298 211 click 1 # Test
     sleep 2.5
     record_end
     for sink in "${sinks[@]}"; do
