@@ -94,7 +94,6 @@ class TestIniFile : public QObject {
             sizeLimit = LimitFileSize(64);
         const QString identity = Identity(path);
         const std::int32_t stored = obstacle == "full disk" || fileThere ? 7 : 50;
-        m_reported.clear();
         bool readAsStored = false;
         {
             TIniFile ini(path);
