@@ -189,6 +189,10 @@ choose_then_hear_at_the_mark() {
         e2e_wait_gone "$dialog" 3 && break
     done
     e2e_wait_gone "$dialog" 0 || { e2e_fail "the file dialog did not accept '$tone'"; return; }
+    # Minimised and restored, the picker keeps the file; its close saves it (checked below).
+    e2e_minimise "$picker" || return
+    xdotool windowactivate "$picker" 2>/dev/null # as a click on its task-bar entry does
+    e2e_wait_shown "$picker" 5 || { e2e_fail "the picker did not come back"; return; }
     sleep 6 # the operator waits: a file long loaded was once heard late and clipped
     record_begin picker e2e_sink
     click_at=$EPOCHREALTIME
