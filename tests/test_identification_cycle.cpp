@@ -15,6 +15,8 @@ public:
     QStringList calls;
     bool fileLoads = true;
     bool morseSends = true;
+    bool reminds = true;
+    int asked = 0;
 
     void SetTimerInterval(int milliseconds) override {
         calls << QString("interval %1").arg(milliseconds);
@@ -37,6 +39,10 @@ public:
     }
     void ReportMorseFailure() override { calls << "told morse"; }
     void StopMorse() override { calls << "stop morse"; }
+    bool MarkReminds() override {
+        ++asked;
+        return reminds;
+    }
 };
 
 // 6 December 2026 at the given time of day, read as local time or as GMT.
@@ -217,6 +223,29 @@ private slots:
         QFETCH(QString, expected);
         Cycle cycle;
         QCOMPARE(cycle.Ticks(At(12, 40), ticks), expected);
+    }
+
+    // Ticks as seconds from 12:40:00 with the rig's rule deciding, once a mark: a mark it
+    // passes is silent and done all the same; one raised late asks it too.
+    void ruleDecides_data() {
+        QTest::addColumn<QList<int>>("ticks");
+        QTest::addColumn<bool>("reminds");
+        QTest::addColumn<QString>("expected");
+        const QList<int> around{-1, 0, 0, 1, 2, 15};
+        QTest::newRow("remind") << around << true << "0 show|0 beep|15 hide";
+        QTest::newRow("pass silently") << around << false << "";
+        QTest::newRow("raised late: remind")
+            << QList<int>{-3, 3, 15} << true << "3 show|3 beep|15 hide";
+        QTest::newRow("raised late: pass silently") << QList<int>{-3, 3, 4, 15} << false << "";
+    }
+    void ruleDecides() {
+        QFETCH(QList<int>, ticks);
+        QFETCH(bool, reminds);
+        QFETCH(QString, expected);
+        Cycle cycle;
+        cycle.effects.reminds = reminds;
+        QCOMPARE(cycle.Ticks(At(12, 40), ticks), expected);
+        QCOMPARE(cycle.effects.asked, 1);
     }
 
     // The delay hangs on the clock's reading alone, so a clock stepped either way puts the next
