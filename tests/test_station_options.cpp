@@ -7,6 +7,8 @@
 #include "windows_fixture.h"
 
 #include <QContextMenuEvent>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 class TestStationOptions : public QObject {
     Q_OBJECT
@@ -63,7 +65,8 @@ private slots:
         options->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
-                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\n"));
+                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\nRig=0\n"
+                                "RigHost=localhost\nRigPort=4532\n"));
     }
 
     // What the window says of the callsign in Morse; Test renders it at the speed and tone
@@ -115,6 +118,51 @@ private slots:
         QTimer::singleShot(500, &idle, &QEventLoop::quit);
         idle.exec();
         QVERIFY(!Form1->MorseSender1->GetFileName().isEmpty());
+    }
+
+    // The rig's keys as read, and the link's state in words; a port out of range or no host
+    // reads as the default. A server answering what rigctld answers to ";t" (here: on) is seen
+    // at once: the words, the time and the main window's badge.
+    void rig_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("shown");
+        const QString none = "|Last transmission: none seen";
+        QTest::newRow("nothing stored")
+            << QByteArray() << "off localhost:4532|Off: every mark reminds" + none;
+        QTest::newRow("garbage") << QByteArray("Rig=x\nRigHost= \nRigPort=70000\n")
+                                 << "off localhost:4532|Off: every mark reminds" + none;
+        QTest::newRow("refused") << QByteArray("Rig=1\nRigHost=127.0.0.1\nRigPort=1\n")
+                                 << "rigctld at 127.0.0.1:1|Not connected: connection refused, "
+                                    "retrying in 1 s" +
+                                        none;
+        QTest::newRow("transmitting")
+            << QByteArray("Rig=1\nRigHost=127.0.0.1\nRigPort=PORT\n")
+            << "rigctld at 127.0.0.1:PORT|Connected, transmitting|Last transmission: hh:mm:ss";
+    }
+    void rig() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, shown);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, [&server] {
+            QTcpSocket* client = server.nextPendingConnection();
+            connect(client, &QTcpSocket::readyRead, [client] {
+                if (client->readAll() == ";t\n")
+                    client->write("get_ptt:;PTT: 1;RPRT 0\n");
+            });
+        });
+        const QByteArray port = QByteArray::number(server.serverPort());
+        TStationOptions* options = Open("[Station]\n" + stored.replace("PORT", port));
+        const auto words = [&] {
+            return QStringList(
+                       {options->RigComboBox->currentText() + " " + options->RigHostEdit->text() +
+                            ":" + options->RigPortSpinBox->text(),
+                        options->RigStatusLabel->GetText(), options->RigLastLabel->GetText()})
+                .join('|')
+                .replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d"), "hh:mm:ss");
+        };
+        QTRY_COMPARE(words(), shown.replace("PORT", port));
+        QCOMPARE(Form1->OnAirLabel->isVisibleTo(Form1), shown.contains("transmitting"));
     }
 
     // The choice stays listed, and saved, while its output is not connected.
