@@ -31,15 +31,12 @@ QString MarksOf(const QString& history) {
         for (int filled = last + 1; repeated && filled < second; ++filled)
             rule.Observe(at(filled), *repeated);
         last = second;
-        const QChar kind = event.back();
-        if (kind == 'M') {
+        if (event.endsWith('M')) {
             results += rule.RemindAt(at(second)) ? 'R' : 'Q';
             continue;
         }
-        repeated = kind == 't'   ? LinkState::Transmitting
-                   : kind == 'r' ? LinkState::Receiving
-                   : kind == 'n' ? LinkState::NotConnected
-                                 : std::optional<LinkState>();
+        const auto kind = QString("nrt").indexOf(event.back()); // in the order of LinkState
+        repeated = kind < 0 ? std::nullopt : std::optional(static_cast<LinkState>(kind));
         if (repeated)
             rule.Observe(at(second), *repeated);
     }
