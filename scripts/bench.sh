@@ -359,11 +359,11 @@ report_steady_ticking() {
         "$(ratio "${wakeups[0]}" "${wakeups[3]}")" ""
     row "  the same with the rig on, no rigctld" "${wakeups[0]}" "${wakeups[4]}" \
         "$(ratio "${wakeups[0]}" "${wakeups[4]}")" ""
-    memory_row "  VmRSS watching the dummy radio" "${rss[0]}" "${rss[3]}"
     memory_row "resident memory, VmRSS (MB)" "${rss[0]}" "${rss[1]}"
     memory_row "proportional memory, Pss (MB)" "${pss[0]}" "${pss[1]}"
     memory_row "  VmRSS with an audio file chosen" "${rss[0]}" "${rss[2]}"
     memory_row "  Pss with an audio file chosen" "${pss[0]}" "${pss[2]}"
+    memory_row "  VmRSS watching the dummy radio" "${rss[0]}" "${rss[3]}"
     loaded=no
     [[ -z "$media_backend_tone" ]] || loaded=yes
     row "media backend loaded, system sound chosen" "" "$loaded" "" "no"
