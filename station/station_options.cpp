@@ -153,7 +153,9 @@ void TStationOptions::FormCreate(TObject*) {
     FollowRig();
 }
 
+// A host typed but not yet taken (no Enter, the box still focused) is taken now.
 void TStationOptions::FormClose(TObject*, TCloseAction&) {
+    RigChange(this);
     TIniFile ini(SettingsFilePath());
     ini.WriteInteger(StationOptionsForm::kLeft, GetLeft());
     ini.WriteInteger(StationOptionsForm::kTop, GetTop());

@@ -57,16 +57,17 @@ private slots:
                  shown);
     }
 
-    // The operator's changes are saved when the window closes.
+    // The operator's changes are saved when the window closes, a host being typed too.
     void closeWritesItsKeysInOrder() {
         TStationOptions* options = Open();
         options->IntervalComboBox->setCurrentIndex(options->IntervalComboBox->IndexOfId("30"));
         QTest::keyClick(options->SpeedSpinBox, Qt::Key_Down);
+        QTest::keyClicks(options->RigHostEdit, ".lan"); // no Enter
         options->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
                                 "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\nRig=0\n"
-                                "RigHost=localhost\nRigPort=4532\n"));
+                                "RigHost=localhost.lan\nRigPort=4532\n"));
     }
 
     // What the window says of the callsign in Morse; Test renders it at the speed and tone
