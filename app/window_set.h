@@ -18,6 +18,9 @@ class TForm4;
 class TForm5;
 class TStationOptions;
 class TLabel;
+namespace rig {
+class TransmitterWatch;
+}
 
 extern TForm1* Form1;
 extern TAlert* Alert;
@@ -30,9 +33,10 @@ extern TStationOptions* StationOptions;
 
 // The main window's members that the other windows read and write, kept here so that those
 // windows need not know the main window: the alert window's place and colour, the close request
-// of a click on the alert, the sound of the marks and the station options, and the callsign
-// label. The main window starts them afresh when it is made and keeps them in the settings file
-// with its own state; the station options window saves the station options.
+// of a click on the alert, the sound of the marks and the station options, the callsign label
+// and the watch on the transmitter. The main window starts them afresh when it is made and
+// keeps them in the settings file with its own state; the station options window saves the
+// station options.
 struct SharedMembers {
     std::int32_t alertLeft = MainForm::kForm2Left.byDefault;
     std::int32_t alertTop = MainForm::kForm2Top.byDefault;
@@ -51,6 +55,8 @@ struct SharedMembers {
     std::int32_t morseHz = Station::kMorseHz.byDefault;
     // The main window's callsign, which the callsign editor sets at each commit.
     TLabel* CallSign = nullptr;
+    // The main window's watch on the transmitter, which the station options switch and show.
+    rig::TransmitterWatch* Rig = nullptr;
 };
 
 extern SharedMembers shared;

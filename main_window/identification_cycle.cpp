@@ -120,6 +120,9 @@ void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, TickMember
         return;
     }
     state.raisedAt = state.currentTime;
+    if (!effects.MarkReminds()) {
+        return;
+    }
     if (!state.alertShowing) {
         state.alertShowing = true;
         effects.ShowAlert();

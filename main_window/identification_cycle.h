@@ -30,6 +30,9 @@ public:
     virtual bool SendMorse() = 0;
     virtual void ReportMorseFailure() = 0;
     virtual void StopMorse() = 0;
+    // Whether a due mark reminds: with the rig watched, only after a transmission. A mark that
+    // does not passes silently and is done all the same; asked once for each mark raised.
+    virtual bool MarkReminds() = 0;
 };
 
 // The main-window members the tick reads (audioChoice, markInterval) and consumes

@@ -22,6 +22,7 @@ const TGradient kFill{{{0xFF080807, 0.4316770136356354}, {claWhite, 0.9378882050
 constexpr TAlphaColor kClockBackground = 0xFFF7FAD3;
 constexpr TAlphaColor kStopRed = 0xFFF74848;
 constexpr TAlphaColor kStartGreen = 0xFF06BF06;
+constexpr TAlphaColor kOnAirRed = 0xFFE00000;
 
 const TLabelDesign kCallSign{{0, 16, 375, 94}, "Callsign", {70, true}, claBlue};
 const TLabelDesign kDate{{35, 192, 313, 41}, "Date", {25}, claYellow};
@@ -35,6 +36,9 @@ const TLabelDesign kZone{{136, 104, 104, 25}, "", {20, true}, claYellow};
 const TLabelDesign kAudio{{155, 450, 65, 17}, "Audio", {9}};
 const TLabelDesign kFooter{{39, 528, 297, 17}, "Chimewell " CHIMEWELL_VERSION, {12}, claWhite};
 const TLabelDesign kAudioStatus{{88, 480, 184, 25}, "Label2", {16, true}, claChartreuse};
+// Above the callsign's letters, clear of every designed control.
+const QRect kOnAirPlace{299, 6, 70, 22};
+const TLabelDesign kOnAir{kOnAirPlace, "ON AIR", {11, true}, claWhite};
 
 } // namespace
 
@@ -50,6 +54,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateAudioControls();
     CreateColorPanel();
     CreateStationControls();
+    CreateOnAirBadge();
     BindEvents();
     ShareMembers();
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
@@ -149,6 +154,15 @@ void TForm1::CreateStationControls() {
     MorseSender1 = new morse::Sender(this);
 }
 
+void TForm1::CreateOnAirBadge() {
+    RigWatch1 = new rig::TransmitterWatch(this);
+    OnAirBadge = new TRoundRect(this, kOnAirRed);
+    Place(OnAirBadge, kOnAirPlace);
+    OnAirLabel = AddLabel(kOnAir);
+    OnAirBadge->SetVisible(false);
+    OnAirLabel->SetVisible(false);
+}
+
 void TForm1::BindEvents() {
     OnCreate = Handler(this, &TForm1::FormCreate);
     OnClose = Handler(this, &TForm1::FormClose);
@@ -165,12 +179,15 @@ void TForm1::BindEvents() {
     AudioButton->OnDblClick = Handler(this, &TForm1::AudioButtonDblClick);
     EditCallSignButton->OnMouseWheel = Handler(this, &TForm1::EditCallSignButtonMouseWheel);
     ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
+    QObject::connect(RigWatch1->Link(), &rig::RigLink::StatusChanged, this,
+                     Handler(this, &TForm1::RigStatusChanged));
 }
 
 // The members the windows share start from their construction values with each main window.
 void TForm1::ShareMembers() {
     shared = SharedMembers{};
     shared.CallSign = CallSign;
+    shared.Rig = RigWatch1;
 }
 
 void TForm1::ShowRunAndModeTexts() {
@@ -231,6 +248,12 @@ void TForm1::AudioButtonDblClick(TObject*) {
 void TForm1::StationOptionsItemClick(TObject*) {
     OpenModal(StationOptions, this);
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
+}
+
+void TForm1::RigStatusChanged(const rig::LinkStatus& status) {
+    const bool onAir = status.state == rig::LinkState::Transmitting;
+    OnAirBadge->SetVisible(onAir);
+    OnAirLabel->SetVisible(onAir);
 }
 
 void TForm1::EditCallSignButtonMouseWheel(TObject*, TShiftState, int, bool&) {

@@ -11,6 +11,7 @@
 #include "app/toolkit/timer.h"
 #include "main_window/timer_state.h"
 #include "morse/sender.h"
+#include "rig/transmitter_watch.h"
 
 // The shared timer state: one per process, touched only by the main window's code.
 extern SharedTimerState timerState;
@@ -46,10 +47,14 @@ public:
     TBindingsList* BindingsList1;
     TLinkControlToProperty* LinkControlToPropertyFontColor;
     // Beyond the design: the right-click menu and its Ctrl+, item that open the station
-    // options, and the callsign in Morse.
+    // options, the callsign in Morse, the watch on the transmitter and the badge in the window's
+    // top corner that shows it on.
     TPopupMenu* PopupMenu1;
     TMenuItem* StationOptionsItem;
     morse::Sender* MorseSender1;
+    rig::TransmitterWatch* RigWatch1;
+    TRoundRect* OnAirBadge;
+    TLabel* OnAirLabel;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -70,6 +75,7 @@ public:
                                       bool& Handled);
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
     void StationOptionsItemClick(TObject* Sender);
+    void RigStatusChanged(const rig::LinkStatus& status);
 
 private:
     void PrepareChosenAudio();
@@ -83,6 +89,7 @@ private:
     void CreateAudioControls();
     void CreateColorPanel();
     void CreateStationControls();
+    void CreateOnAirBadge();
     void BindEvents();
     void ShareMembers();
     void TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,

@@ -8,6 +8,7 @@
 #include "main_window/identification_cycle.h"
 #include "settings/audio_choice.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -35,6 +36,9 @@ public:
     bool SendMorse() override { return m_form.SendMorse(); }
     void ReportMorseFailure() override { m_form.ReportMorseFailure(); }
     void StopMorse() override { m_form.MorseSender1->Stop(); }
+    bool MarkReminds() override {
+        return m_form.RigWatch1->RemindAt(std::chrono::system_clock::now());
+    }
 
 private:
     TForm1& m_form;

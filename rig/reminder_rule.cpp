@@ -15,7 +15,8 @@ ReminderRule::ReminderRule(Clock::time_point start)
 
 void ReminderRule::Observe(Clock::time_point time, LinkState state) {
     const bool connected = state != LinkState::NotConnected;
-    if (!connected || (!m_everConnected && time > m_startUpEnd))
+    const bool gap = m_everConnected && time - m_lastReport > kStaleAfter;
+    if (!connected || gap || (!m_everConnected && time > m_startUpEnd))
         m_unwatched = true;
     m_everConnected = m_everConnected || connected;
     m_transmitted = m_transmitted || state == LinkState::Transmitting;

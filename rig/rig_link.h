@@ -28,7 +28,7 @@ class RigLink : public QObject {
 public:
     explicit RigLink(QObject* parent = nullptr);
     // Drops any earlier link and starts watching the rigctld at host:port; the first try is now.
-    // Each start is a new one: give the ReminderRule a fresh start with it.
+    // Each start is a new link: until it answers, the transmitter is not watched.
     void Start(const QString& host, quint16 port);
     void Stop();
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures: one screenshot of each window (the main window, the
 # alert, the callsign editor, the audio menu, the audio file picker and the station options),
-# taken with its window-manager frame from a private X display, as an operator opens them. Honours
+# taken with its window-manager frame from a private X display, as an operator opens them; the
+# main window and the station options again while Hamlib's dummy radio transmits. Honours
 # QT_SCALE_FACTOR, so the same script shows how the windows look on a high-DPI screen.
 # Usage: screenshots.sh <path to chimewell> [output folder, default docs/]
 # shellcheck source-path=SCRIPTDIR disable=SC2016,SC2034,SC2317,SC2119 # conditions are eval'ed later
@@ -48,6 +49,7 @@ start_program() {
     offset=$(awk -v now="$now" 'BEGIN { printf "%+.3f", int(now / 86400) * 86400 + 51785 - now }')
     cd "$(e2e_fresh_dir run)" || exit 1
     printf '%s' "$SETTINGS" >Chimewell.ini
+    printf 'Rig=1\nRigHost=localhost\nRigPort=%s\n' "$rig_port" >>Chimewell.ini
     env LANG=C.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb LD_PRELOAD="$(e2e_faketime_lib)" \
         FAKETIME="$offset" FAKETIME_DONT_FAKE_MONOTONIC=1 "$program" \
         >"$E2E_ROOT/program.log" 2>&1 &
@@ -116,6 +118,17 @@ close_and_wait() {
     e2e_wait_until 5 '[[ "$(e2e_map_state "$1")" != IsViewable ]]'
 }
 
+# Hamlib's dummy radio, whose transmitter rigctl switches (ptt 1, ptt 0).
+start_rig() {
+    rig_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])')
+    rigctld -m 1 -P RIG -t "$rig_port" >"$E2E_ROOT/rigctld.log" 2>&1 &
+    e2e_track $!
+    e2e_wait_until 10 'ptt 0' || { echo "FAIL: rigctld did not start"; exit 1; }
+}
+
+ptt() { rigctl -m 2 -r "localhost:$rig_port" T "$1" >/dev/null 2>&1; }
+
 shoot_all() {
     local window
     shoot "$main_window" main-window
@@ -133,13 +146,15 @@ shoot_all() {
     open_by_click "$main_window" 190 68 "${MAIN_DESIGN[*]}" 2 || return 1
     shoot "$window" callsign-editor
     close_and_wait "$window"
+    ptt 1
+    shoot "$main_window" main-window-on-air
     xdotool windowactivate --sync "$main_window" key ctrl+comma
     e2e_wait_until 4 'window=$(mapped_other_besides)' || return 1
     shoot "$window" station-options
     close_and_wait "$window"
 }
 
-e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop import
+e2e_require_tools Xvfb openbox xdotool wmctrl xwininfo xprop import rigctld rigctl python3
 [[ -x "$program" ]] || { echo "FAIL: $program is not an executable"; exit 2; }
 mkdir -p "$out_dir"
 e2e_init
@@ -147,6 +162,7 @@ fc-list >/dev/null 2>&1 # a cold fontconfig cache would stall the first start fo
 # Room for every window at the scale asked for.
 e2e_start_display "$(awk -v s="${QT_SCALE_FACTOR:-1}" 'BEGIN { printf "%dx%dx24", 1280 * s, 1024 * s }')" ||
     exit 1
+start_rig
 start_program
 shoot_all || E2E_FAILURES=1
 e2e_close_and_expect_exit "$main_window" "screenshots"

@@ -102,13 +102,17 @@ inline constexpr IntegerKey kTop{kSection, "Top", 100};
 } // namespace StationOptionsForm
 
 // The station options: the minutes between marks, the Morse speed (words per minute) and tone
-// (Hz), and the sound output's id (empty: the desktop's default).
+// (Hz), the sound output's id (empty: the desktop's default), and whether the transmitter is
+// watched through rigctld (0 off, 1 on) at which host and port.
 namespace Station {
 inline constexpr std::string_view kSection = "Station";
 inline constexpr IntegerKey kInterval{kSection, "Interval", kDefaultMarkInterval};
 inline constexpr IntegerKey kMorseWpm{kSection, "MorseWpm", 15};
 inline constexpr IntegerKey kMorseHz{kSection, "MorseHz", 700};
 inline constexpr TextKey kOutput{kSection, "Output", ""};
+inline constexpr BoolKey kRig{kSection, "Rig", false};
+inline constexpr TextKey kRigHost{kSection, "RigHost", "localhost"};
+inline constexpr IntegerKey kRigPort{kSection, "RigPort", 4532};
 } // namespace Station
 
 // Every key above, a section's keys together.
@@ -152,4 +156,7 @@ inline constexpr auto kAllKeys = std::to_array<AnyKey>({
     Station::kMorseWpm,
     Station::kMorseHz,
     Station::kOutput,
+    Station::kRig,
+    Station::kRigHost,
+    Station::kRigPort,
 });

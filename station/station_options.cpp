@@ -2,13 +2,15 @@
 
 #include "app/toolkit/message_beep.h"
 #include "app/window_set.h"
+#include "rig/transmitter_watch.h"
 #include "station/station_settings.h"
+
+#include <limits>
 
 namespace {
 
-// The window cannot be resized: its controls keep their designed places, and room below them
-// is left for more groups.
-const TFormDesign kWindow{kCaption, 360, 354, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
+// The window cannot be resized: its controls keep their designed places.
+const TFormDesign kWindow{kCaption, 360, 476, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
 
 const TLabelDesign kTitle{{0, 10, 360, 32}, "Station Options", {20, true, false, false, true}};
 const TLabelDesign kInterval{
@@ -20,6 +22,11 @@ const TLabelDesign kMorse{{20, 178, 230, 62}, "", {}, claBlack, TTextAlign::Lead
 const TLabelDesign kOutput{
     {20, 284, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
 const TLabelDesign kOutputNote{{20, 312, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRig{{20, 378, 34, 26}, "Rig:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRigColon{{262, 378, 8, 26}, ":", {}, claBlack};
+const TLabelDesign kRigStatus{{20, 410, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRigLast{{20, 436, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+const UnicodeString kRigOn = QStringLiteral("1");
 
 constexpr int kToneStepHz = 10;
 
@@ -52,6 +59,7 @@ TStationOptions::TStationOptions(TComponent* Owner)
     CreateMorseGroup();
     CreateOutputGroup();
     OutputsTimer = new TTimer(this);
+    CreateRigGroup();
     BindEvents();
 }
 
@@ -93,6 +101,27 @@ void TStationOptions::CreateOutputGroup() {
     OutputNoteLabel->SetWordWrap(true);
 }
 
+void TStationOptions::CreateRigGroup() {
+    RigGroup = new TGroupBox(this, QStringLiteral("Rig"));
+    Place(RigGroup, {10, 354, 340, 112}, TAlignLayout::None);
+    RigLabel = AddLabel(kRig, TAlignLayout::None);
+    RigComboBox = new TComboBox(this);
+    RigComboBox->AddItem(QStringLiteral("off"), QStringLiteral("0"));
+    RigComboBox->AddItem(QStringLiteral("rigctld at"), kRigOn);
+    RigComboBox->SetHint(QStringLiteral("With rigctld, a mark reminds only when the transmitter "
+                                        "was on since the one before, or the link was down"));
+    Place(RigComboBox, {56, 378, 100, 26}, TAlignLayout::None);
+    RigHostEdit = new TEdit(this);
+    RigHostEdit->SetAccessibleName(QStringLiteral("rigctld host"));
+    Place(RigHostEdit, {162, 378, 98, 26}, TAlignLayout::None);
+    RigColonLabel = AddLabel(kRigColon, TAlignLayout::None);
+    RigPortSpinBox = new TSpinBox(this, 1, std::numeric_limits<quint16>::max(), 1, QString());
+    RigPortSpinBox->SetAccessibleName(QStringLiteral("rigctld port"));
+    Place(RigPortSpinBox, {272, 378, 66, 26}, TAlignLayout::None);
+    RigStatusLabel = AddLabel(kRigStatus, TAlignLayout::None);
+    RigLastLabel = AddLabel(kRigLast, TAlignLayout::None);
+}
+
 void TStationOptions::BindEvents() {
     OnCreate = Handler(this, &TStationOptions::FormCreate);
     OnClose = Handler(this, &TStationOptions::FormClose);
@@ -103,6 +132,9 @@ void TStationOptions::BindEvents() {
     MorseSender->OnError = Handler(this, &TStationOptions::MorseSenderError);
     OutputComboBox->OnChange = Handler(this, &TStationOptions::OutputComboBoxChange);
     OutputsTimer->OnTimer = Handler(this, &TStationOptions::OutputsTimerTimer);
+    RigComboBox->OnChange = Handler(this, &TStationOptions::RigChange);
+    RigHostEdit->OnChange = Handler(this, &TStationOptions::RigChange);
+    RigPortSpinBox->OnChange = Handler(this, &TStationOptions::RigChange);
 }
 
 // The options themselves were read when the main window was made.
@@ -117,9 +149,13 @@ void TStationOptions::FormCreate(TObject*) {
     const UnicodeString callsign = shared.CallSign->GetText();
     MorseLabel->SetText(MorseNote(callsign, morse::Encode(callsign.toStdString())));
     ShowOutputs();
+    ShowRig();
+    FollowRig();
 }
 
+// A host typed but not yet taken (no Enter, the box still focused) is taken now.
 void TStationOptions::FormClose(TObject*, TCloseAction&) {
+    RigChange(this);
     TIniFile ini(SettingsFilePath());
     ini.WriteInteger(StationOptionsForm::kLeft, GetLeft());
     ini.WriteInteger(StationOptionsForm::kTop, GetTop());
@@ -181,4 +217,42 @@ void TStationOptions::ShowOutputs() {
     OutputNoteLabel->SetText(connected ? QString()
                                        : QStringLiteral("Not connected now: the alerts play on "
                                                         "the system default until it is back."));
+}
+
+// An empty host means the default one, and shows it.
+void TStationOptions::RigChange(TObject*) {
+    UnicodeString host = RigHostEdit->GetText().trimmed();
+    if (host.isEmpty())
+        host = DefaultText(Station::kRigHost);
+    shared.Rig->Watch(RigComboBox->GetSelectedId() == kRigOn, host,
+                      static_cast<quint16>(RigPortSpinBox->GetValue()));
+    ShowRig();
+}
+
+// The words follow the link while the window is open.
+void TStationOptions::FollowRig() {
+    const rig::RigLink* link = shared.Rig->Link();
+    QObject::connect(link, &rig::RigLink::StatusChanged, this, [this] { ShowRigStatus(); });
+    QObject::connect(link, &rig::RigLink::LastTransmissionChanged, this,
+                     [this] { ShowLastTransmission(); });
+}
+
+void TStationOptions::ShowRig() {
+    RigComboBox->SetItemIndex(shared.Rig->IsOn() ? 1 : 0);
+    RigHostEdit->SetText(shared.Rig->Host());
+    RigPortSpinBox->SetValue(shared.Rig->Port());
+    ShowRigStatus();
+    ShowLastTransmission();
+}
+
+void TStationOptions::ShowRigStatus() {
+    RigStatusLabel->SetText(shared.Rig->IsOn() ? shared.Rig->Link()->StatusText()
+                                               : QStringLiteral("Off: every mark reminds"));
+}
+
+void TStationOptions::ShowLastTransmission() {
+    const QDateTime last = shared.Rig->Link()->LastTransmission();
+    RigLastLabel->SetText(
+        QStringLiteral("Last transmission: %1")
+            .arg(last.isNull() ? QStringLiteral("none seen") : last.toString(u"HH:mm:ss")));
 }

@@ -2,9 +2,12 @@
 // TStationOptions: the station options window, which the main window opens with Ctrl+, or its
 // right-click menu. The operator sets the minutes between marks; the speed and tone of the
 // callsign in Morse, tries them with Test and sees which characters Morse cannot send; and the
-// sound output the alerts play on, with word when the chosen one is not connected. Each change
+// sound output the alerts play on, with word when the chosen one is not connected; and whether
+// the marks remind only after the transmitter was on, watched through rigctld at a host and
+// port, with the link's state in words and the time of the last transmission. Each change
 // takes effect at once; the window saves the options and its place when it closes.
 #include "app/toolkit/controls.h"
+#include "app/toolkit/edit.h"
 #include "app/toolkit/form.h"
 #include "app/toolkit/option_controls.h"
 #include "app/toolkit/sound_output.h"
@@ -38,6 +41,16 @@ public:
     TLabel* OutputNoteLabel;
     // Looks for outputs plugged in or out while the window is open.
     TTimer* OutputsTimer;
+    TGroupBox* RigGroup;
+    TLabel* RigLabel;
+    // Off, or rigctld at the host and port.
+    TComboBox* RigComboBox;
+    TEdit* RigHostEdit;
+    TLabel* RigColonLabel;
+    TSpinBox* RigPortSpinBox;
+    // The link's state in words, and the time the transmitter was last seen on.
+    TLabel* RigStatusLabel;
+    TLabel* RigLastLabel;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -48,11 +61,17 @@ public:
     void MorseSenderError(TObject* Sender);
     void OutputComboBoxChange(TObject* Sender);
     void OutputsTimerTimer(TObject* Sender);
+    void RigChange(TObject* Sender);
 
 private:
     void CreateIdentificationGroup();
     void CreateMorseGroup();
     void CreateOutputGroup();
+    void CreateRigGroup();
+    void FollowRig();
+    void ShowRig();
+    void ShowRigStatus();
+    void ShowLastTransmission();
     void BindEvents();
     void ShowOutputs();
     void ShowMorseFailure();

@@ -3,8 +3,24 @@
 #include "app/toolkit/sound_output.h"
 #include "app/window_set.h"
 #include "morse/morse.h"
+#include "rig/transmitter_watch.h"
 
 #include <algorithm>
+#include <limits>
+
+namespace {
+
+// A port out of range, or no host, reads as the default.
+void RestoreRig(const TIniFile& ini) {
+    const std::int32_t port = ini.ReadInteger(Station::kRigPort);
+    const bool portKnown = port > 0 && port <= std::numeric_limits<quint16>::max();
+    const UnicodeString host = ini.ReadString(Station::kRigHost).trimmed();
+    shared.Rig->Watch(ini.ReadBool(Station::kRig),
+                      host.isEmpty() ? DefaultText(Station::kRigHost) : host,
+                      static_cast<quint16>(portKnown ? port : Station::kRigPort.byDefault));
+}
+
+} // namespace
 
 void RestoreStationOptions(const TIniFile& ini) {
     shared.markInterval = KnownMarkInterval(ini.ReadInteger(Station::kInterval));
@@ -13,6 +29,7 @@ void RestoreStationOptions(const TIniFile& ini) {
     shared.morseHz =
         std::clamp(ini.ReadInteger(Station::kMorseHz), morse::kMinToneHz, morse::kMaxToneHz);
     SetSoundOutput(ini.ReadString(Station::kOutput));
+    RestoreRig(ini);
 }
 
 void SaveStationOptions(TIniFile& ini) {
@@ -20,4 +37,7 @@ void SaveStationOptions(TIniFile& ini) {
     ini.WriteInteger(Station::kMorseWpm, shared.morseWpm);
     ini.WriteInteger(Station::kMorseHz, shared.morseHz);
     ini.WriteString(Station::kOutput, GetSoundOutput());
+    ini.WriteBool(Station::kRig, shared.Rig->IsOn());
+    ini.WriteString(Station::kRigHost, shared.Rig->Host());
+    ini.WriteInteger(Station::kRigPort, shared.Rig->Port());
 }

@@ -2,7 +2,8 @@
 // The station options in the settings file's "Station" section: read into the members the
 // windows share and the sound output when the main window is made, written when the station
 // options window closes. A file without the section (written by an older Chimewell) reads as
-// the defaults; a speed or tone out of range as the nearest in range.
+// the defaults; a speed or tone out of range as the nearest in range, a rig port out of range
+// or an empty host as the default. Reading switches the watch on the transmitter.
 #include "settings/ini_file.h"
 
 void RestoreStationOptions(const TIniFile& ini);

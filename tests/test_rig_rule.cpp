@@ -15,21 +15,30 @@ QString Described(const std::optional<rig::PttAnswer>& answer) {
     return kinds[static_cast<int>(answer->kind)] + error;
 }
 
-// Runs a history such as "1r 300t 599n 600M": at each second a report (r receiving,
-// t transmitting, n not connected) or a mark (M). Gives R or Q (quiet) for each mark.
+// Runs a history such as "1r 300t 599n 600M 700z": at each second a report (r receiving,
+// t transmitting, n not connected), repeated every second until the next event as the link
+// repeats it, a mark (M), or the end of the reports (z: asleep, or the link silent). Gives R
+// or Q (quiet) for each mark.
 QString MarksOf(const QString& history) {
     using Clock = rig::ReminderRule::Clock;
-    rig::ReminderRule rule(Clock::time_point{});
+    const auto at = [](int second) { return Clock::time_point{} + std::chrono::seconds(second); };
+    rig::ReminderRule rule(at(0));
     QString results;
+    std::optional<LinkState> repeated;
+    int last = 0;
     for (const QString& event : history.split(' ')) {
-        const auto time = Clock::time_point{} + std::chrono::seconds(event.chopped(1).toInt());
-        const QChar kind = event.back();
-        if (kind == 'M')
-            results += rule.RemindAt(time) ? 'R' : 'Q';
-        else
-            rule.Observe(time, kind == 't'   ? LinkState::Transmitting
-                               : kind == 'r' ? LinkState::Receiving
-                                             : LinkState::NotConnected);
+        const int second = event.chopped(1).toInt();
+        for (int filled = last + 1; repeated && filled < second; ++filled)
+            rule.Observe(at(filled), *repeated);
+        last = second;
+        if (event.endsWith('M')) {
+            results += rule.RemindAt(at(second)) ? 'R' : 'Q';
+            continue;
+        }
+        const auto kind = QString("nrt").indexOf(event.back()); // in the order of LinkState
+        repeated = kind < 0 ? std::nullopt : std::optional(static_cast<LinkState>(kind));
+        if (repeated)
+            rule.Observe(at(second), *repeated);
     }
     return results;
 }
@@ -81,10 +90,11 @@ private slots:
         row("down at the mark", "1r 599n 600M", "R");
         row("down for a moment", "1r 300n 301r 599r 600M 1199r 1200M", "RQ");
         row("never connected", "600M 1200M", "RR");
-        row("reports stopped", "1r 500r 600M", "R");
+        row("reports stopped", "1r 500z 600M", "R");
         row("quick first connection", "5r 599r 600M", "Q");
         row("late first connection", "6r 599r 600M 1199r 1200M", "RQ");
         row("mark before the start-up ends", "1r 2M 599r 600M", "QQ");
+        row("asleep across a mark raised late", "1r 300z 900r 900M 1200M", "RQ");
     }
     void reminding() {
         QFETCH(QString, history);

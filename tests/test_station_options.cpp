@@ -7,6 +7,8 @@
 #include "windows_fixture.h"
 
 #include <QContextMenuEvent>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 class TestStationOptions : public QObject {
     Q_OBJECT
@@ -55,15 +57,17 @@ private slots:
                  shown);
     }
 
-    // The operator's changes are saved when the window closes.
+    // The operator's changes are saved when the window closes, a host being typed too.
     void closeWritesItsKeysInOrder() {
         TStationOptions* options = Open();
         options->IntervalComboBox->setCurrentIndex(options->IntervalComboBox->IndexOfId("30"));
         QTest::keyClick(options->SpeedSpinBox, Qt::Key_Down);
+        QTest::keyClicks(options->RigHostEdit, ".lan"); // no Enter
         options->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
-                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\n"));
+                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\nRig=0\n"
+                                "RigHost=localhost.lan\nRigPort=4532\n"));
     }
 
     // What the window says of the callsign in Morse; Test renders it at the speed and tone
@@ -115,6 +119,45 @@ private slots:
         QTimer::singleShot(500, &idle, &QEventLoop::quit);
         idle.exec();
         QVERIFY(!Form1->MorseSender1->GetFileName().isEmpty());
+    }
+
+    // The rig's keys as read, and the link's words; a port out of range or no host reads as
+    // the default. A server answering ";t" as rigctld does (on) shows at once: the words, the
+    // time and the main window's badge.
+    void rig_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("shown");
+        const QString off = "off localhost:4532|Off: every mark reminds|none seen";
+        QTest::newRow("nothing stored") << QByteArray() << off;
+        QTest::newRow("garbage") << QByteArray("Rig=x\nRigHost= \nRigPort=70000") << off;
+        QTest::newRow("refused") << QByteArray("Rig=1\nRigHost=127.0.0.1\nRigPort=1")
+                                 << "rigctld at 127.0.0.1:1|Not connected: connection refused, "
+                                    "retrying in 1 s|none seen";
+        QTest::newRow("transmitting")
+            << QByteArray("Rig=1\nRigPort=PORT")
+            << "rigctld at localhost:PORT|Connected, transmitting|hh:mm:ss";
+    }
+    void rig() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, shown);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, [&server] {
+            QTcpSocket* client = server.nextPendingConnection();
+            connect(client, &QTcpSocket::readyRead, [client] {
+                client->write(client->readAll().replace(";t\n", "get_ptt:;PTT: 1;RPRT 0\n"));
+            });
+        });
+        const QByteArray port = QByteArray::number(server.serverPort());
+        TStationOptions* o = Open("[Station]\n" + stored.replace("PORT", port) + "\n");
+        const auto words = [o] {
+            return QString(o->RigComboBox->currentText() + " " + o->RigHostEdit->text() + ":" +
+                           o->RigPortSpinBox->text() + "|" + o->RigStatusLabel->GetText() + "|" +
+                           o->RigLastLabel->GetText().remove("Last transmission: "))
+                .replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d"), "hh:mm:ss");
+        };
+        QTRY_COMPARE(words(), shown.replace("PORT", port));
+        QCOMPARE(Form1->OnAirLabel->isVisibleTo(Form1), shown.contains("transmitting"));
     }
 
     // The choice stays listed, and saved, while its output is not connected.

@@ -29,7 +29,8 @@ TSpinBox::TSpinBox(QWidget* Owner, int min, int max, int increment, const Unicod
     : TControl<QSpinBox>(Owner) {
     setRange(min, max);
     setSingleStep(increment);
-    setSuffix(QLatin1Char(' ') + unit);
+    if (!unit.isEmpty())
+        setSuffix(QLatin1Char(' ') + unit);
     connect(this, &QSpinBox::valueChanged, this, [this] { Fire(OnChange, this); });
 }
 

@@ -27,7 +27,7 @@ public:
     TNotifyEvent OnChange;
 };
 
-// A whole number between limits, with arrows, and a unit after it ("WPM").
+// A whole number between limits, with arrows, and a unit after it ("WPM"), if it has one.
 class TSpinBox : public TControl<QSpinBox> {
 public:
     TSpinBox(QWidget* Owner, int min, int max, int increment, const UnicodeString& unit);
