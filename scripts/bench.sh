@@ -334,6 +334,8 @@ measure_first_sounds() {
 row() { printf '%-50s %11s %11s %11s   %s\n' "$@"; }
 format() { awk "BEGIN { printf \"%.$1f\", $2 }"; }
 ratio() { if e2e_test "$1 > 0"; then format 2 "$2 / $1" | sed 's/$/x/'; else echo n/a; fi; }
+# A row of label $1, the bare clock's $2 and ours $3, their ratio, and the target $4.
+ratio_row() { row "$1" "$2" "$3" "$(ratio "$2" "$3")" "$4"; }
 megabytes() { format 1 "($1) / 1024"; }
 memory_row() {
     row "$1" "$(megabytes "$2")" "$(megabytes "$3")" "+$(megabytes "$3 - $2") MB" "within +10 MB"
@@ -341,24 +343,17 @@ memory_row() {
 
 report_steady_ticking() {
     local loaded
-    row "CPU over $CPU_SECONDS s, utime+stime (% of a core)" "${cpu[0]}" "${cpu[1]}" \
-        "$(ratio "${cpu[0]}" "${cpu[1]}")" "within 1.2x"
-    row "CPU over $CPU_SECONDS s, scheduler ns (% of a core)" "${cpu[5]}" "${cpu[6]}" \
-        "$(ratio "${cpu[5]}" "${cpu[6]}")" "within 1.2x"
-    row "  the same with an audio file chosen" "${cpu[5]}" "${cpu[7]}" \
-        "$(ratio "${cpu[5]}" "${cpu[7]}")" "within 1.2x"
-    row "  the same watching the dummy radio (rigctld)" "${cpu[5]}" "${cpu[8]}" \
-        "$(ratio "${cpu[5]}" "${cpu[8]}")" ""
-    row "  the same with the rig on, no rigctld" "${cpu[5]}" "${cpu[9]}" \
-        "$(ratio "${cpu[5]}" "${cpu[9]}")" ""
-    row "wakeups per second" "${wakeups[0]}" "${wakeups[1]}" \
-        "$(ratio "${wakeups[0]}" "${wakeups[1]}")" "within 1.0x"
-    row "  the same with an audio file chosen" "${wakeups[0]}" "${wakeups[2]}" \
-        "$(ratio "${wakeups[0]}" "${wakeups[2]}")" "within 1.0x"
-    row "  the same watching the dummy radio (rigctld)" "${wakeups[0]}" "${wakeups[3]}" \
-        "$(ratio "${wakeups[0]}" "${wakeups[3]}")" ""
-    row "  the same with the rig on, no rigctld" "${wakeups[0]}" "${wakeups[4]}" \
-        "$(ratio "${wakeups[0]}" "${wakeups[4]}")" ""
+    ratio_row "CPU over $CPU_SECONDS s, utime+stime (% of a core)" "${cpu[0]}" "${cpu[1]}" \
+        "within 1.2x"
+    ratio_row "CPU over $CPU_SECONDS s, scheduler ns (% of a core)" "${cpu[5]}" "${cpu[6]}" \
+        "within 1.2x"
+    ratio_row "  the same with an audio file chosen" "${cpu[5]}" "${cpu[7]}" "within 1.2x"
+    ratio_row "  the same watching the dummy radio (rigctld)" "${cpu[5]}" "${cpu[8]}" ""
+    ratio_row "  the same with the rig on, no rigctld" "${cpu[5]}" "${cpu[9]}" ""
+    ratio_row "wakeups per second" "${wakeups[0]}" "${wakeups[1]}" "within 1.0x"
+    ratio_row "  the same with an audio file chosen" "${wakeups[0]}" "${wakeups[2]}" "within 1.0x"
+    ratio_row "  the same watching the dummy radio (rigctld)" "${wakeups[0]}" "${wakeups[3]}" ""
+    ratio_row "  the same with the rig on, no rigctld" "${wakeups[0]}" "${wakeups[4]}" ""
     memory_row "resident memory, VmRSS (MB)" "${rss[0]}" "${rss[1]}"
     memory_row "proportional memory, Pss (MB)" "${pss[0]}" "${pss[1]}"
     memory_row "  VmRSS with an audio file chosen" "${rss[0]}" "${rss[2]}"
@@ -379,12 +374,11 @@ report() {
         "load average $(cut -d' ' -f1-3 /proc/loadavg)"
     row "" "bare clock" "Chimewell" "comparison" "target"
     bare=$(median <<<"$bare_start_ups") chimewell=$(median <<<"$chimewell_start_ups")
-    row "start-up to window mapped, median (ms)" "$bare" "$chimewell" \
-        "$(ratio "$bare" "$chimewell")" "within 1.2x"
+    ratio_row "start-up to window mapped, median (ms)" "$bare" "$chimewell" "within 1.2x"
     ((${#cpu[@]})) && report_steady_ticking
     if ((${#instructions[@]})); then
-        row "instructions per tick (callgrind)" "${instructions[0]}" "${instructions[2]}" \
-            "$(ratio "${instructions[0]}" "${instructions[2]}")" "within 2x"
+        ratio_row "instructions per tick (callgrind)" "${instructions[0]}" "${instructions[2]}" \
+            "within 2x"
         row "  of which painting and flushing windows" "${instructions[1]}" "${instructions[3]}" \
             "" ""
     fi
