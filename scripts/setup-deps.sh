@@ -10,6 +10,7 @@ run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-them
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio fonts-dejavu-core)
 test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio libhamlib-utils
   pulseaudio-utils sox lame procps
+  x11-xserver-utils # xmodmap: a key for the sound test's non-ASCII file name
   python3 # the rig test's silent and garbage-talking servers
   locales # the sources from which the clock's test makes desktop locales
   clang-format # the check that every source file is laid out as clang-format lays it out
