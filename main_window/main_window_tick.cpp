@@ -59,7 +59,7 @@ bool TForm1::SendMorse() {
 }
 
 // The first mark sounds on time: what the chosen audio needs is loaded (and the Morse rendered)
-// beforehand, and only that, for the media backend alone takes megabytes.
+// beforehand, and only that, so that a session never pays for sound it does not use.
 void TForm1::PrepareChosenAudio() {
     if (shared.audioChoice == AudioChoice::AudioFile)
         MediaPlayer1->Prepare();

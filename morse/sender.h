@@ -2,8 +2,8 @@
 // The callsign sent in Morse through the media layer, on the chosen sound output, as the
 // built-in tone is. The keyed tone is rendered ahead (Prepare), when the text, the speed or the
 // tone has changed, and kept as a WAV file: a long text at a slow speed takes a fifth of a
-// second to render, which a mark must not wait for. Prepare loads the media backend too, which
-// would make the first sending late. Sending only starts the player.
+// second to render, which a mark must not wait for. Prepare connects the player to the sound
+// server too, which would make the first sending late. Sending only starts the player.
 #include "app/toolkit/events.h"
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/rtl.h"

@@ -51,10 +51,9 @@ sleeps() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches:/ { n +
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 pss_kb() { awk '/^Pss:/ { print $2 }' "/proc/$1/smaps_rollup"; }
 
-# The media backend as loaded on demand: Qt's multimedia plugin and GStreamer's plugins.
-# (Libraries the program links, such as GStreamer's core, are mapped whether used or not.)
-media_backend_in() {
-    awk '$6 ~ /plugins\/multimedia\/|\/gstreamer-1\.0\// { print $6 }' "/proc/$1/maps" | sort -u
+# The media player's thread, started when the player is prepared or first plays.
+media_player_in() {
+    grep -lx "sound stream" /proc/"$1"/task/*/comm 2>/dev/null
 }
 
 # --- the programs --------------------------------------------------------------------------
@@ -182,8 +181,8 @@ measure_steady_ticking() {
     for pid in "${pids[@]}"; do
         rss+=("$(rss_kb "$pid")") pss+=("$(pss_kb "$pid")")
     done
-    media_backend_tone=$(media_backend_in "${pids[1]}")
-    media_backend_file=$(media_backend_in "${pids[2]}")
+    media_player_tone=$(media_player_in "${pids[1]}")
+    media_player_file=$(media_player_in "${pids[2]}")
     for pid in "${pids[@]}"; do e2e_stop "$pid"; done
 }
 
@@ -360,11 +359,11 @@ report_steady_ticking() {
     memory_row "  Pss with an audio file chosen" "${pss[0]}" "${pss[2]}"
     memory_row "  VmRSS watching the dummy radio" "${rss[0]}" "${rss[3]}"
     loaded=no
-    [[ -z "$media_backend_tone" ]] || loaded=yes
-    row "media backend loaded, system sound chosen" "" "$loaded" "" "no"
+    [[ -z "$media_player_tone" ]] || loaded=yes
+    row "media player prepared, system sound chosen" "" "$loaded" "" "no"
     loaded=no
-    [[ -z "$media_backend_file" ]] || loaded=yes
-    row "media backend loaded, audio file chosen" "" "$loaded" "" "yes"
+    [[ -z "$media_player_file" ]] || loaded=yes
+    row "media player prepared, audio file chosen" "" "$loaded" "" "yes"
 }
 
 report() {

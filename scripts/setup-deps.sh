@@ -4,10 +4,9 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libcanberra-dev libxcb1-dev
-  libgstreamer1.0-dev)
+  libsndfile1-dev libpulse-dev)
 run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-theme-freedesktop
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio fonts-dejavu-core)
+  libsndfile1 libpulse0 fonts-dejavu-core)
 test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio libhamlib-utils
   pulseaudio-utils sox lame procps
   x11-xserver-utils # xmodmap: a key for the sound test's non-ASCII file name

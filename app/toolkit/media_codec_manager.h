@@ -1,6 +1,6 @@
 #pragma once
 // TMediaCodecManager: which audio files the installed decoders play, and opening one of
-// them for the player. Both answers come from what really decodes, not from a fixed list.
+// them for the player. Both answers come from the decoder installed (libsndfile).
 #include "app/toolkit/media_player.h"
 #include "app/toolkit/rtl.h"
 
@@ -13,8 +13,8 @@ public:
     // so that it costs nothing at start-up. Empty when no audio decoder could be found.
     static UnicodeString GetFilterString();
 
-    // Opens `path` and decodes the start of it. Throws std::runtime_error naming the file when
-    // it is not a readable regular file or yields no audio. The wait is bounded; the clock
-    // keeps ticking meanwhile, while the operator's input waits until it is over.
+    // Opens `path` and decodes the start of it, on the calling thread: a moment for a local
+    // file. Throws std::runtime_error naming the file when it is not a readable regular file
+    // or yields no audio.
     static std::unique_ptr<TMedia> CreateFromFile(const UnicodeString& path);
 };

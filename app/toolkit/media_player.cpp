@@ -1,131 +1,62 @@
 #include "app/toolkit/media_player.h"
 
-#include "app/toolkit/media_backend_tuning.h"
+#include "app/toolkit/sound_file.h"
 #include "app/toolkit/sound_output.h"
-
-#include <QAudioOutput>
-#include <QFileInfo>
-#include <QMediaPlayer>
-#include <QTimer>
-#include <QUrl>
-
-namespace {
-
-constexpr int kStartTimeoutMs = 2000;
-
-// Checked before anything opens the path: only a regular file can be opened without risk
-// of blocking (a FIFO waits for a writer, a device may never end). Empty when it can be.
-UnicodeString WhyNotPlayable(const UnicodeString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return QStringLiteral("no such file");
-    if (!info.isFile())
-        return QStringLiteral("not a regular file");
-    return info.isReadable() ? QString() : QStringLiteral("not readable");
-}
-
-QUrl UrlOf(const UnicodeString& path) {
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-}
-
-} // namespace
+#include "app/toolkit/sound_stream.h"
 
 TMediaPlayer::TMediaPlayer(QObject* Owner)
     : QObject(Owner) {}
 
 TMediaPlayer::~TMediaPlayer() = default;
 
-// The backend is handed the file only when it is to play (see Play), so loading costs the
-// user-interface thread nothing here.
+// Loading checks the path only: the file is decoded when it is to play.
 void TMediaPlayer::SetFileName(const UnicodeString& path) {
     m_fileName = path;
     m_media.reset();
-    Unload();
-    m_error = WhyNotPlayable(path);
-    if (!m_error.isEmpty())
-        return;
-    m_media = std::make_unique<TMedia>(path);
-    // A file chosen is soon played: the backend loads as soon as this event is done.
-    QTimer::singleShot(0, this, &TMediaPlayer::Prepare);
+    Stop();
+    m_error = WhyNotASoundFile(path);
+    if (m_error.isEmpty())
+        m_media = std::make_unique<TMedia>(path);
 }
 
 void TMediaPlayer::Play() {
     if (!m_media)
         return;
-    if (const UnicodeString reason = WhyNotPlayable(m_media->GetFileName()); !reason.isEmpty()) {
-        Unload();
-        DropMedium(reason);
+    auto file = std::make_unique<TSoundFile>();
+    if (!file->Open(m_media->GetFileName())) {
+        Stop();
+        DropMedium(file->GetErrorString());
         return;
     }
-    // A source that sat loaded for a while before play() was heard late and clipped, while
-    // one loaded right before play() started on time: so every play loads afresh.
-    EnsureBackend();
-    m_output->setDevice(SoundOutputDevice());
-    m_player->setSource(QUrl());
-    m_player->setSource(UrlOf(m_media->GetFileName()));
-    m_player->play();
-    m_startWatch->start(kStartTimeoutMs);
-}
-
-TMediaState TMediaPlayer::GetState() const {
-    if (!m_media)
-        return TMediaState::Unavailable;
-    return m_player && m_player->playbackState() == QMediaPlayer::PlayingState
-               ? TMediaState::Playing
-               : TMediaState::Stopped;
+    Stream().Play(std::move(file), m_media->GetFileName(), SoundOutputSink());
 }
 
 void TMediaPlayer::Stop() {
-    if (!m_player)
-        return;
-    m_startWatch->stop();
-    m_player->stop();
+    if (m_stream)
+        m_stream->Stop();
 }
 
 void TMediaPlayer::Clear() {
     m_fileName.clear();
     m_error.clear();
     m_media.reset();
-    Unload();
+    Stop();
 }
 
-void TMediaPlayer::EnsureBackend() {
-    if (m_player)
-        return;
-    TuneMediaBackend();
-    m_player = new QMediaPlayer(this);
-    m_output = new QAudioOutput(m_player);
-    m_player->setAudioOutput(m_output);
-    connect(m_player, &QMediaPlayer::errorOccurred, this,
-            [this] { DropUnplayableMedium(m_player->errorString()); });
-    // Some files hold the backend for seconds and then end without a sound (a WAV padded
-    // with zeros): one that has not started by then counts as unplayable. It is left to end
-    // by itself, since unloading it now would block this thread.
-    m_startWatch = new QTimer(this);
-    m_startWatch->setSingleShot(true);
-    connect(m_startWatch, &QTimer::timeout, this, [this] {
-        DropUnplayableMedium(
-            QStringLiteral("it did not start within %1 s").arg(kStartTimeoutMs / 1000));
-    });
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) {
-                if (status == QMediaPlayer::BufferedMedia)
-                    m_startWatch->stop();
+void TMediaPlayer::Prepare() {
+    static_cast<void>(Stream());
+}
+
+TSoundStream& TMediaPlayer::Stream() {
+    // A failure reported late may be about a medium since replaced: only one about the
+    // medium still held drops it.
+    if (!m_stream)
+        m_stream = std::make_unique<TSoundStream>(
+            [this](const UnicodeString& fileName, const UnicodeString& reason) {
+                if (m_media && m_media->GetFileName() == fileName)
+                    DropMedium(reason);
             });
-}
-
-void TMediaPlayer::Unload() {
-    if (!m_player)
-        return;
-    m_startWatch->stop();
-    m_player->setSource(QUrl());
-}
-
-// The backend reports errors later than the load that caused them: only a report about the
-// medium still held may drop it.
-void TMediaPlayer::DropUnplayableMedium(const UnicodeString& reason) {
-    if (m_media && m_player->source() == UrlOf(m_media->GetFileName()))
-        DropMedium(reason);
+    return *m_stream;
 }
 
 void TMediaPlayer::DropMedium(const UnicodeString& reason) {

@@ -128,7 +128,7 @@ public:
     // The output is looked up here, where the desktop's outputs are known; canberra's
     // PulseAudio back-end takes the sink's name, which is the output's id.
     void Beep() {
-        const QByteArray sink = SoundOutputConnected() ? GetSoundOutput().toUtf8() : QByteArray();
+        const QByteArray sink = SoundOutputSink();
         QMetaObject::invokeMethod(
             m_bell, [bell = m_bell, sink] { bell->Ring(sink); }, Qt::QueuedConnection);
     }

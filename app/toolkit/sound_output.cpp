@@ -40,3 +40,7 @@ bool SoundOutputConnected() {
 QAudioDevice SoundOutputDevice() {
     return ChosenDevice().value_or(QMediaDevices::defaultAudioOutput());
 }
+
+QByteArray SoundOutputSink() {
+    return SoundOutputConnected() ? GetSoundOutput().toUtf8() : QByteArray();
+}

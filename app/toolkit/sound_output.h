@@ -24,3 +24,5 @@ UnicodeString GetSoundOutput();
 bool SoundOutputConnected();
 // Where a sound starts now: the chosen output while it is connected, else the default.
 QAudioDevice SoundOutputDevice();
+// The same as the sound server names it (the output's id), empty for its default.
+QByteArray SoundOutputSink();

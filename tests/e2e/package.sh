@@ -28,7 +28,7 @@ check_and_install() {
         cpack --config "$build_dir/CPackConfig.cmake" -B "$E2E_ROOT/cpack" || return
     package=$(echo "$E2E_ROOT"/cpack/chimewell_*.deb)
     depends=", $(dpkg-deb -f "$package" Depends),"
-    for name in libqt6widgets6 libqt6multimedia6 libcanberra0 gstreamer1.0-pulseaudio \
+    for name in libqt6widgets6 libqt6multimedia6 libcanberra0 libsndfile1 \
         sound-theme-freedesktop; do
         grep -qE ", $name[ ,]" <<<"$depends" || missing+=("$name")
     done

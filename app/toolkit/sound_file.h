@@ -1,0 +1,38 @@
+#pragma once
+// TSoundFile: an audio file decoded by libsndfile into 16-bit samples. Only a readable regular
+// file is opened, as checked on the opened descriptor itself, so nothing ever waits on a FIFO
+// or a device.
+#include "app/toolkit/rtl.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class TSoundFile {
+public:
+    TSoundFile();
+    ~TSoundFile();
+
+    // False, with the reason in GetErrorString ("there is no such file"...), when the file
+    // cannot be opened or holds no audio that libsndfile decodes.
+    bool Open(const UnicodeString& path);
+    UnicodeString GetErrorString() const { return m_error; }
+    int GetSampleRate() const { return m_sampleRate; }
+    int GetChannels() const { return m_channels; }
+    // Decodes the next whole frames into `samples` (channels interleaved); returns the number
+    // of samples written, 0 at the end.
+    std::size_t Read(std::span<std::int16_t> samples);
+
+private:
+    bool Fail(const UnicodeString& reason);
+
+    struct Decoder;
+    std::unique_ptr<Decoder> m_decoder;
+    UnicodeString m_error;
+    int m_sampleRate = 0;
+    int m_channels = 0;
+};
+
+// Why `path` cannot be opened as a sound file, in the words Open uses ("there is no such
+// file"...); empty when it is a readable regular file. Nothing is opened.
+UnicodeString WhyNotASoundFile(const UnicodeString& path);
