@@ -69,7 +69,7 @@ void TForm1::PrepareChosenAudio() {
         MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
 }
 
-// The backend found the file unplayable after the mark had started it: the mark is not to
+// The player found the file unplayable after the mark had started it: the mark is not to
 // stay silent.
 void TForm1::MediaPlayer1Error(TObject*) {
     ReportAudioFileFailure();

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(shared.selectedFile, after);
     }
 
-    // A file that the backend could not play after a mark started it is told in the menu, where
+    // A file that the player could not play after a mark started it is told in the menu, where
     // another is chosen, once.
     void failureAtTheLastMarkIsToldOnce() {
         Form1->MediaPlayer1->SetFileName(Noise());
