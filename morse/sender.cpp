@@ -16,39 +16,31 @@ const UnicodeString kNoOutput =
 
 Sender::Sender(QObject* owner)
     : QObject(owner)
-    , m_player(new TMediaPlayer(this)) {
-    m_player->OnError = [this](TObject*) {
-        m_error = m_player->GetErrorString();
+    , m_stream([this](const UnicodeString&, const UnicodeString& reason) {
+        m_error = reason;
         Fire(OnError, this);
-    };
-}
+    }) {}
 
 void Sender::Prepare(const UnicodeString& text, int wpm, int hz) {
-    m_player->Prepare();
+    m_stream.Prepare();
     const Prepared wanted{text, wpm, hz};
     if (m_prepared == wanted)
         return;
     const std::vector<Element> elements = Encode(text.toStdString()).elements;
-    m_unsendable = elements.empty() ? kNothingToSend : QString();
-    if (m_unsendable.isEmpty() &&
-        !m_wave.Write(Render(elements, {wpm, hz, kSampleRate}), kSampleRate))
-        m_unsendable = m_wave.GetErrorString();
-    // A file that could not be written is tried again at the next Prepare.
-    m_prepared = m_wave.GetErrorString().isEmpty() ? std::optional(wanted) : std::nullopt;
+    m_samples = elements.empty() ? nullptr
+                                 : std::make_shared<const std::vector<std::int16_t>>(
+                                       Render(elements, {wpm, hz, kSampleRate}));
+    m_prepared = wanted;
 }
 
-// The player is given the file at each sending: it drops a file it once failed to play.
 bool Sender::Send() {
-    m_error = m_unsendable;
-    if (m_error.isEmpty() && SoundOutputDevice().isNull())
-        m_error = kNoOutput;
+    m_error = !m_samples                     ? kNothingToSend
+              : SoundOutputDevice().isNull() ? kNoOutput
+                                             : UnicodeString();
     if (!m_error.isEmpty())
         return false;
-    m_player->SetFileName(m_wave.GetFileName());
-    m_error = m_player->GetErrorString();
-    if (!m_player->GetMedia())
-        return false;
-    m_player->Play();
+    m_stream.Play(std::make_unique<TSampleBuffer>(m_samples, kSampleRate), QStringLiteral("Morse"),
+                  SoundOutputSink());
     return true;
 }
 

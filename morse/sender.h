@@ -1,13 +1,13 @@
 #pragma once
-// The callsign sent in Morse through the media layer, on the chosen sound output, as the
-// built-in tone is. The keyed tone is rendered ahead (Prepare), when the text, the speed or the
-// tone has changed, and kept as a WAV file: a long text at a slow speed takes a fifth of a
-// second to render, which a mark must not wait for. Prepare connects the player to the sound
-// server too, which would make the first sending late. Sending only starts the player.
+// The callsign sent in Morse on the chosen sound output, as the built-in tone is. The keyed tone
+// is rendered ahead (Prepare), when the text, the speed or the tone has changed, and kept in
+// memory: a long text at a slow speed takes a fifth of a second to render, which a mark must not
+// wait for. Prepare starts the sound's thread too, which would make the first sending late.
+// Sending only starts the sound.
 #include "app/toolkit/events.h"
-#include "app/toolkit/media_player.h"
 #include "app/toolkit/rtl.h"
-#include "app/toolkit/wave_file.h"
+#include "app/toolkit/sound_source.h"
+#include "app/toolkit/sound_stream.h"
 #include "morse/morse.h"
 
 #include <QObject>
@@ -24,12 +24,12 @@ public:
     // Starts what was prepared; false, with the reason in GetErrorString, when it cannot sound
     // (nothing to send, or no sound output to send it on).
     bool Send();
-    void Stop() { m_player->Stop(); }
+    void Stop() { m_stream.Stop(); }
     UnicodeString GetErrorString() const { return m_error; }
-    // The file the keyed tone was last written to; empty when there is none.
-    UnicodeString GetFileName() const { return m_wave.GetFileName(); }
+    // How many samples the keyed tone last rendered has; 0 when there is none.
+    std::size_t GetPreparedSamples() const { return m_samples ? m_samples->size() : 0; }
 
-    // The media layer could not play the tone after Send had started it.
+    // The sound server could not play the tone after Send had started it.
     TNotifyEvent OnError;
 
 private:
@@ -41,11 +41,10 @@ private:
     };
 
     std::optional<Prepared> m_prepared;
-    TWaveFile m_wave;
-    TMediaPlayer* m_player;
-    // Why what was prepared cannot sound; empty when it can.
-    UnicodeString m_unsendable;
+    // None when nothing of the text can be sent.
+    TSamples m_samples;
     UnicodeString m_error;
+    TSoundStream m_stream;
 };
 
 } // namespace morse

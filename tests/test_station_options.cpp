@@ -104,10 +104,8 @@ private slots:
         QCOMPARE(options->MorseLabel->GetText(),
                  "The Morse could not sound (" + reason + "); the system tone played.");
         const auto keying = morse::Encode(callsign.toStdString()).elements;
-        const auto sent =
-            keying.empty() ? 0 : 44 + 2 * morse::Render(keying, {20, 900, 48000}).size();
-        const QFileInfo wav(options->MorseSender->GetFileName());
-        QCOMPARE(wav.exists() ? wav.size() : 0, qint64(sent));
+        const auto sent = keying.empty() ? 0 : morse::Render(keying, {20, 900, 48000}).size();
+        QCOMPARE(options->MorseSender->GetPreparedSamples(), sent);
     }
 
     // With Morse chosen, the callsign is rendered once the main window shows, not at the mark.
@@ -118,7 +116,7 @@ private slots:
         QEventLoop idle; // waits for events, as the program's loop does, and so falls idle
         QTimer::singleShot(500, &idle, &QEventLoop::quit);
         idle.exec();
-        QVERIFY(!Form1->MorseSender1->GetFileName().isEmpty());
+        QVERIFY(Form1->MorseSender1->GetPreparedSamples() > 0);
     }
 
     // The rig's keys as read, and the link's words; a port out of range or no host reads as

@@ -2,12 +2,15 @@
 
 #include "app/toolkit/sound_file.h"
 #include "app/toolkit/sound_output.h"
-#include "app/toolkit/sound_stream.h"
 
+// A failure reported late may be about a medium since replaced: only one about the medium
+// still held drops it.
 TMediaPlayer::TMediaPlayer(QObject* Owner)
-    : QObject(Owner) {}
-
-TMediaPlayer::~TMediaPlayer() = default;
+    : QObject(Owner)
+    , m_stream([this](const UnicodeString& fileName, const UnicodeString& reason) {
+        if (m_media && m_media->GetFileName() == fileName)
+            DropMedium(reason);
+    }) {}
 
 // Loading checks the path only: the file is decoded when it is to play.
 void TMediaPlayer::SetFileName(const UnicodeString& path) {
@@ -28,12 +31,11 @@ void TMediaPlayer::Play() {
         DropMedium(file->GetErrorString());
         return;
     }
-    Stream().Play(std::move(file), m_media->GetFileName(), SoundOutputSink());
+    m_stream.Play(std::move(file), m_media->GetFileName(), SoundOutputSink());
 }
 
 void TMediaPlayer::Stop() {
-    if (m_stream)
-        m_stream->Stop();
+    m_stream.Stop();
 }
 
 void TMediaPlayer::Clear() {
@@ -41,22 +43,6 @@ void TMediaPlayer::Clear() {
     m_error.clear();
     m_media.reset();
     Stop();
-}
-
-void TMediaPlayer::Prepare() {
-    static_cast<void>(Stream());
-}
-
-TSoundStream& TMediaPlayer::Stream() {
-    // A failure reported late may be about a medium since replaced: only one about the
-    // medium still held drops it.
-    if (!m_stream)
-        m_stream = std::make_unique<TSoundStream>(
-            [this](const UnicodeString& fileName, const UnicodeString& reason) {
-                if (m_media && m_media->GetFileName() == fileName)
-                    DropMedium(reason);
-            });
-    return *m_stream;
 }
 
 void TMediaPlayer::DropMedium(const UnicodeString& reason) {

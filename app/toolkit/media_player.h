@@ -5,11 +5,10 @@
 // opened (a FIFO or a device could block).
 #include "app/toolkit/events.h"
 #include "app/toolkit/rtl.h"
+#include "app/toolkit/sound_stream.h"
 
 #include <QObject>
 #include <memory>
-
-class TSoundStream;
 
 // What a loaded player holds; a null TMedia* means nothing could be loaded.
 class TMedia {
@@ -25,7 +24,6 @@ private:
 class TMediaPlayer : public QObject {
 public:
     explicit TMediaPlayer(QObject* Owner);
-    ~TMediaPlayer() override;
 
     void SetFileName(const UnicodeString& path);
     UnicodeString GetFileName() const { return m_fileName; }
@@ -37,18 +35,17 @@ public:
     void Clear();
     // Starts the player's thread now rather than at the first Play, which it would make
     // late; best called while the event loop has nothing else to do.
-    void Prepare();
+    void Prepare() { m_stream.Prepare(); }
 
     // The medium proved unplayable and was dropped. This may come after Play has returned,
     // when the sound output fails while it plays.
     TNotifyEvent OnError;
 
 private:
-    TSoundStream& Stream();
     void DropMedium(const UnicodeString& reason);
 
     UnicodeString m_fileName;
     UnicodeString m_error;
     std::unique_ptr<TMedia> m_media;
-    std::unique_ptr<TSoundStream> m_stream;
+    TSoundStream m_stream;
 };

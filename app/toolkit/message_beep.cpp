@@ -1,8 +1,8 @@
 #include "app/toolkit/message_beep.h"
 
-#include "app/toolkit/media_player.h"
 #include "app/toolkit/sound_output.h"
-#include "app/toolkit/wave_file.h"
+#include "app/toolkit/sound_source.h"
+#include "app/toolkit/sound_stream.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -19,11 +19,9 @@
 
 namespace {
 
-// The built-in tone: 880 Hz for 150 ms, 16-bit mono PCM, faded in and out against clicks,
-// then 50 ms of silence, because the media layer loses the last few milliseconds it plays.
+// The built-in tone: 880 Hz for 150 ms, 16-bit mono PCM, faded in and out against clicks.
 constexpr int kToneRate = 44100;
-constexpr int kToneSoundSamples = kToneRate * 150 / 1000;
-constexpr int kToneSamples = kToneRate * 200 / 1000;
+constexpr int kToneSamples = kToneRate * 150 / 1000;
 constexpr int kToneFadeSamples = kToneRate * 5 / 1000;
 constexpr double kToneFrequency = 880.0;
 constexpr double kToneAmplitude = 0.4 * 32767;
@@ -33,15 +31,15 @@ constexpr int kWorkerExitWaitMs = 2000;
 
 double ToneSample(int index) {
     const double fade =
-        std::clamp(std::min(index, kToneSoundSamples - index) / double(kToneFadeSamples), 0.0, 1.0);
+        std::clamp(std::min(index, kToneSamples - index) / double(kToneFadeSamples), 0.0, 1.0);
     return kToneAmplitude * fade *
            std::sin(2 * std::numbers::pi * kToneFrequency * index / kToneRate);
 }
 
-std::vector<std::int16_t> ToneSamples() {
-    std::vector<std::int16_t> samples(kToneSamples);
+TSamples ToneSamples() {
+    auto samples = std::make_shared<std::vector<std::int16_t>>(kToneSamples);
     for (int i = 0; i < kToneSamples; ++i)
-        samples[i] = static_cast<std::int16_t>(std::lround(ToneSample(i)));
+        (*samples)[i] = static_cast<std::int16_t>(std::lround(ToneSample(i)));
     return samples;
 }
 
@@ -110,15 +108,14 @@ private:
     CanberraContext m_context;
 };
 
-// The system sound for the whole run: the theme's bell on the worker, the built-in tone on
-// the user-interface thread when the bell fails, the X11 bell when the tone cannot play.
+// The system sound for the whole run: the theme's bell on the worker, the built-in tone when
+// the bell fails, the X11 bell when the tone cannot play.
 class SystemSound : public QObject {
 public:
     SystemSound()
         : m_worker(new QThread)
         , m_bell(new ThemeBell([this] { ReportBellFailed(); }))
-        , m_tone(new TMediaPlayer(this)) {
-        m_tone->OnError = [](TObject*) { QApplication::beep(); };
+        , m_tone([](const UnicodeString&, const UnicodeString&) { QApplication::beep(); }) {
         m_bell->moveToThread(m_worker);
         connect(m_worker, &QThread::finished, m_bell, &QObject::deleteLater);
         m_worker->start();
@@ -145,26 +142,14 @@ private:
     }
 
     void PlayTone() {
-        if (SoundOutputDevice().isNull() || !PrepareTone()) {
-            QApplication::beep();
-            return;
-        }
-        m_tone->Play();
-    }
-
-    bool PrepareTone() {
-        if (m_tone->GetMedia())
-            return true;
-        if (m_toneFile.GetFileName().isEmpty() && !m_toneFile.Write(ToneSamples(), kToneRate))
-            return false;
-        m_tone->SetFileName(m_toneFile.GetFileName());
-        return m_tone->GetMedia() != nullptr;
+        static const TSamples kTone = ToneSamples();
+        m_tone.Play(std::make_unique<TSampleBuffer>(kTone, kToneRate), QStringLiteral("tone"),
+                    SoundOutputSink());
     }
 
     QThread* m_worker;
     ThemeBell* m_bell;
-    TWaveFile m_toneFile;
-    TMediaPlayer* m_tone;
+    TSoundStream m_tone;
 };
 
 SystemSound* systemSound = nullptr;

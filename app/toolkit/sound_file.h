@@ -3,25 +3,24 @@
 // file is opened, as checked on the opened descriptor itself, so nothing ever waits on a FIFO
 // or a device.
 #include "app/toolkit/rtl.h"
+#include "app/toolkit/sound_source.h"
 
 #include <cstdint>
 #include <memory>
 #include <span>
 
-class TSoundFile {
+class TSoundFile : public TSoundSource {
 public:
     TSoundFile();
-    ~TSoundFile();
+    ~TSoundFile() override;
 
     // False, with the reason in GetErrorString ("there is no such file"...), when the file
     // cannot be opened or holds no audio that libsndfile decodes.
     bool Open(const UnicodeString& path);
     UnicodeString GetErrorString() const { return m_error; }
-    int GetSampleRate() const { return m_sampleRate; }
-    int GetChannels() const { return m_channels; }
-    // Decodes the next whole frames into `samples` (channels interleaved); returns the number
-    // of samples written, 0 at the end.
-    std::size_t Read(std::span<std::int16_t> samples);
+    int GetSampleRate() const override { return m_sampleRate; }
+    int GetChannels() const override { return m_channels; }
+    std::size_t Read(std::span<std::int16_t> samples) override;
 
 private:
     bool Fail(const UnicodeString& reason);

@@ -1,6 +1,6 @@
 #include "app/toolkit/sound_stream.h"
 
-#include "app/toolkit/sound_file.h"
+#include "app/toolkit/sound_source.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -38,61 +38,69 @@ UnicodeString ServerError(int error) {
 } // namespace
 
 TSoundStream::TSoundStream(FailureHandler failed)
-    : m_failed(std::move(failed))
-    , m_thread(std::make_unique<QThread>())
-    , m_worker(new QObject) {
-    m_worker->moveToThread(m_thread.get());
-    connect(m_thread.get(), &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread->setObjectName(QStringLiteral("sound stream"));
-    m_thread->start();
-}
+    : m_failed(std::move(failed)) {}
 
 TSoundStream::~TSoundStream() {
+    if (!m_thread)
+        return;
     Stop();
     m_thread->quit();
     if (!m_thread->wait(QDeadlineTimer(kThreadEndWaitMs)))
         static_cast<void>(m_thread.release());
 }
 
-void TSoundStream::Play(std::unique_ptr<TSoundFile> file, const UnicodeString& fileName,
+void TSoundStream::Prepare() {
+    if (m_thread)
+        return;
+    m_thread = std::make_unique<QThread>();
+    m_worker = new QObject;
+    m_worker->moveToThread(m_thread.get());
+    connect(m_thread.get(), &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread->setObjectName(QStringLiteral("sound stream"));
+    m_thread->start();
+}
+
+void TSoundStream::Play(std::unique_ptr<TSoundSource> source, const UnicodeString& name,
                         const QByteArray& sink) {
+    Prepare();
     const unsigned sound = ++m_current;
     QMetaObject::invokeMethod(
         m_worker,
-        [this, file = std::shared_ptr<TSoundFile>(std::move(file)), fileName, sink, sound] {
-            Run(*file, fileName, sink, sound);
+        [this, source = std::shared_ptr<TSoundSource>(std::move(source)), name, sink, sound] {
+            Run(*source, name, sink, sound);
         },
         Qt::QueuedConnection);
 }
 
-void TSoundStream::Run(TSoundFile& file, const UnicodeString& fileName, const QByteArray& sink,
+void TSoundStream::Run(TSoundSource& source, const UnicodeString& name, const QByteArray& sink,
                        unsigned sound) {
     if (m_current != sound)
         return;
-    const pa_sample_spec format{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(file.GetSampleRate()),
-                                static_cast<std::uint8_t>(file.GetChannels())};
-    if (!pa_sample_spec_valid(&format) || file.GetChannels() > static_cast<int>(PA_CHANNELS_MAX))
-        return Fail(fileName, QStringLiteral("its rate or channels cannot be played"));
+    const pa_sample_spec format{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(source.GetSampleRate()),
+                                static_cast<std::uint8_t>(source.GetChannels())};
+    if (!pa_sample_spec_valid(&format) || source.GetChannels() > static_cast<int>(PA_CHANNELS_MAX))
+        return Fail(name, QStringLiteral("its rate or channels cannot be played"));
     int error = 0;
     const SimpleStream stream = Connect(format, sink, error);
     if (!stream)
-        return Fail(fileName, ServerError(error));
+        return Fail(name, ServerError(error));
     std::vector<std::int16_t> chunk(
-        static_cast<std::size_t>(file.GetSampleRate() / kChunksPerSecond + 1) * file.GetChannels());
+        static_cast<std::size_t>(source.GetSampleRate() / kChunksPerSecond + 1) *
+        source.GetChannels());
     while (m_current == sound) {
-        const std::size_t count = file.Read(chunk);
+        const std::size_t count = source.Read(chunk);
         // Returns once all of it has been heard.
         if (count == 0) {
             pa_simple_drain(stream.get(), &error);
             return;
         }
         if (pa_simple_write(stream.get(), chunk.data(), count * sizeof(std::int16_t), &error) < 0)
-            return Fail(fileName, ServerError(error));
+            return Fail(name, ServerError(error));
     }
     pa_simple_flush(stream.get(), &error);
 }
 
-void TSoundStream::Fail(const UnicodeString& fileName, const UnicodeString& reason) {
+void TSoundStream::Fail(const UnicodeString& name, const UnicodeString& reason) {
     QMetaObject::invokeMethod(
-        this, [this, fileName, reason] { m_failed(fileName, reason); }, Qt::QueuedConnection);
+        this, [this, name, reason] { m_failed(name, reason); }, Qt::QueuedConnection);
 }
