@@ -199,7 +199,8 @@ private slots:
             QTest::mouseClick(Alert->windowHandle(), Qt::LeftButton, {},
                               how == "text" ? text : Alert->ColorPanel1->geometry().center());
         const bool closes = how != "picker";
-        QCOMPARE(shared.alertCloseRequest, closes);
+        // A click on the window lets events run, and with them maybe a tick that carries it out.
+        QCOMPARE(shared.alertCloseRequest || !timerState.alertShowing, closes);
         QCOMPARE(Alert->ColorPanel1->isHidden(), how != "picker");
         Form1->MilliTimerTimer(nullptr);
         QCOMPARE(Alert->GetVisible() || timerState.alertShowing || timerState.alertFromButton,
