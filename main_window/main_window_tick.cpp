@@ -4,6 +4,7 @@
 
 #include "alert_window/alert_window.h"
 #include "app/toolkit/message_beep.h"
+#include "app/toolkit/sound_output.h"
 #include "app/window_set.h"
 #include "main_window/identification_cycle.h"
 #include "settings/audio_choice.h"
@@ -61,6 +62,8 @@ bool TForm1::SendMorse() {
 // The first mark sounds on time: what the chosen audio needs is loaded (and the Morse rendered)
 // beforehand, and only that, so that a session never pays for sound it does not use.
 void TForm1::PrepareChosenAudio() {
+    if (shared.audioChoice != AudioChoice::NoAudio)
+        PrepareSoundOutput();
     if (shared.audioChoice == AudioChoice::AudioFile)
         MediaPlayer1->Prepare();
     if (shared.audioChoice == AudioChoice::SystemTone)

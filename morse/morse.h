@@ -1,8 +1,8 @@
 #pragma once
 // The callsign in Morse: which characters are sent and how they are keyed (standard timing),
-// and the keyed tone as 16-bit mono PCM. Plain values in and out; playing the samples (a WAV
-// through the media layer), choosing the speed and tone and showing the skipped characters are
-// left to the callers.
+// and the keyed tone as 16-bit mono PCM. Plain values in and out; playing the samples, choosing
+// the speed and tone and refusing a text with characters that cannot be sent are left to the
+// callers.
 //
 // Timing is the PARIS standard: a unit (a dot) lasts 1200/WPM ms; a dash is 3 units, the gap
 // within a character 1, between characters 3 and between words 7.
@@ -39,8 +39,9 @@ struct Keying {
     bool cut = false;
 };
 
-// Letters (either case), digits and / ? . , = - are sent; blanks separate words (several
-// count as one; leading and trailing ones as none); a skipped character is as if absent.
+// Letters (either case), digits and / ? . , = - are sent, and a zero written slashed (Ø ø ∅ ⌀,
+// or 0 under a combining slash) as the digit; blanks separate words (several count as one;
+// leading and trailing ones as none); a skipped character is as if absent.
 Keying Encode(std::string_view utf8Text);
 
 struct Tone {

@@ -9,10 +9,24 @@ constexpr int kSampleRate = 48000;
 
 const UnicodeString kNothingToSend =
     QStringLiteral("it has no letter, digit or / ? . , = - to send in Morse");
-const UnicodeString kNoOutput =
-    QStringLiteral("the desktop offers no sound output: is its sound server running?");
+
+UnicodeString Unsendable(const UnicodeString& text, const Keying& keying) {
+    QStringList characters;
+    for (const std::string& character : keying.skipped)
+        characters << QString::fromStdString(character);
+    return QStringLiteral("Morse has no sign for %1 in \"%2\"")
+        .arg(characters.join(QLatin1Char(' ')), text);
+}
 
 } // namespace
+
+// A text with a character that cannot be sent is not sent at all: without it, it could name
+// another station.
+UnicodeString WhyNotSendable(const UnicodeString& text, const Keying& keying) {
+    if (!keying.skipped.empty())
+        return Unsendable(text, keying);
+    return keying.elements.empty() ? kNothingToSend : UnicodeString();
+}
 
 Sender::Sender(QObject* owner)
     : QObject(owner)
@@ -26,17 +40,17 @@ void Sender::Prepare(const UnicodeString& text, int wpm, int hz) {
     const Prepared wanted{text, wpm, hz};
     if (m_prepared == wanted)
         return;
-    const std::vector<Element> elements = Encode(text.toStdString()).elements;
-    m_samples = elements.empty() ? nullptr
-                                 : std::make_shared<const std::vector<std::int16_t>>(
-                                       Render(elements, {wpm, hz, kSampleRate}));
+    const Keying keying = Encode(text.toStdString());
+    m_unsendable = WhyNotSendable(text, keying);
+    m_samples = !m_unsendable.isEmpty() ? nullptr
+                                        : std::make_shared<const std::vector<std::int16_t>>(
+                                              Render(keying.elements, {wpm, hz, kSampleRate}));
     m_prepared = wanted;
 }
 
+// A sound server that cannot play it is told through OnError, from the sound's thread.
 bool Sender::Send() {
-    m_error = !m_samples                     ? kNothingToSend
-              : SoundOutputDevice().isNull() ? kNoOutput
-                                             : UnicodeString();
+    m_error = m_unsendable;
     if (!m_error.isEmpty())
         return false;
     m_stream.Play(std::make_unique<TSampleBuffer>(m_samples, kSampleRate), QStringLiteral("Morse"),

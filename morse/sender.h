@@ -15,14 +15,18 @@
 
 namespace morse {
 
+// Why `text`, keyed as `keying`, is not to be sent: a character in it that Morse cannot send
+// (the characters are named), or nothing in it to send; empty when all of it is sent.
+UnicodeString WhyNotSendable(const UnicodeString& text, const Keying& keying);
+
 class Sender : public QObject {
 public:
     explicit Sender(QObject* owner);
 
     // Renders nothing again while the text, speed and tone stay as they were.
     void Prepare(const UnicodeString& text, int wpm, int hz);
-    // Starts what was prepared; false, with the reason in GetErrorString, when it cannot sound
-    // (nothing to send, or no sound output to send it on).
+    // Starts what was prepared; false, with the reason in GetErrorString, when it is not to be
+    // sent (see WhyNotSendable).
     bool Send();
     void Stop() { m_stream.Stop(); }
     UnicodeString GetErrorString() const { return m_error; }
@@ -41,7 +45,8 @@ private:
     };
 
     std::optional<Prepared> m_prepared;
-    // None when nothing of the text can be sent.
+    // Why the prepared text is not sent; then there are no samples.
+    UnicodeString m_unsendable;
     TSamples m_samples;
     UnicodeString m_error;
     TSoundStream m_stream;

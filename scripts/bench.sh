@@ -2,13 +2,15 @@
 # Chimewell side by side with a bare Qt clock (the floor of the stack) on a private X display:
 # start-up, CPU, wakeups and memory while ticking (also with Hamlib's dummy radio watched through
 # rigctld, and with the rig on but no rigctld), instructions per tick under callgrind, how
-# soon the alert follows a ten-minute mark and how soon the first mark's sound is heard.
+# soon the alert follows a ten-minute mark with each sound and how soon the first mark's sound
+# is heard.
 # Prints figures with their targets; passes no verdict, because shared machines are noisy.
 # Usage: scripts/bench.sh <build dir>
 # Knobs: BENCH_RUNS start-ups of each (5), BENCH_CPU_SECONDS of ticking measured (60),
-# BENCH_MARKS marks timed (5), BENCH_SOUNDS first marks heard for each sound (3),
+# BENCH_MARKS marks timed for each sound (5), BENCH_SOUNDS first marks heard for each sound (3),
 # BENCH_SETTLE_SECONDS after start-up before measuring (5), BENCH_CALLGRIND_SECONDS of
-# ticking counted (20).
+# ticking counted (20), BENCH_PARTS the parts to run (all: start-ups ticking instructions marks
+# sounds).
 set -uo pipefail
 
 build=$(realpath "${1:?usage: $0 <build dir>}")
@@ -32,6 +34,8 @@ readonly LOUD=1000 # a recorded sample beyond this counts as sound (the tone's p
 CLOCK_TICKS=$(getconf CLK_TCK)
 readonly CLOCK_TICKS
 cpu=() wakeups=() instructions=() tick_counts=""
+mark_delays_0="" mark_delays_1="" mark_delays_2="" mark_delays_3=""
+bare_start_ups="" chimewell_start_ups="" file_onsets="" tone_onsets=""
 
 # --- figures -------------------------------------------------------------------------------
 
@@ -58,23 +62,24 @@ media_player_in() {
 
 # --- the programs --------------------------------------------------------------------------
 
-# A fresh directory named $1 whose settings choose audio $2 (1 the system sound, 2 the file
-# made by make_tone); prints its path.
+# A fresh directory named $1 whose settings choose audio $2 (0 none, 1 the system sound, 2 the
+# file made by make_tone, 3 the callsign in Morse), with the [Station] lines after it; prints
+# its path.
 settings_dir() {
     local dir
     dir=$(e2e_fresh_dir "$1") || exit 1
-    printf '[Main Form]\nAudio=%s\n[Select Audio Form]\nSelected File=%s\n' "$2" "$tone" \
-        >"$dir/Chimewell.ini"
+    printf '[Main Form]\nAudio=%s\nCallSign=W1AW\n[Select Audio Form]\nSelected File=%s\n' \
+        "$2" "$tone" >"$dir/Chimewell.ini"
+    printf '%s\n' '[Station]' "${@:3}" >>"$dir/Chimewell.ini"
     echo "$dir"
 }
 
-# Like settings_dir, with the system sound and the rig watched through a rigctld at port $2.
-rig_settings_dir() {
-    local dir
-    dir=$(settings_dir "$1" 1)
-    printf '[Station]\nRig=1\nRigHost=localhost\nRigPort=%s\n' "$2" >>"$dir/Chimewell.ini"
-    echo "$dir"
-}
+# For steady ticking on the real clock: the system sound, and marks an hour apart (the next one
+# not before the measuring ends, see hour_clear_of_marks), with the [Station] lines after $1.
+ticking_dir() { settings_dir "$1" 1 Interval=60 "${@:2}"; }
+
+# With the rig watched through a rigctld at port $2.
+rig_settings_dir() { ticking_dir "$1" Rig=1 RigHost=localhost "RigPort=$2"; }
 
 free_port() {
     python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
@@ -136,24 +141,34 @@ measure_start_ups() {
 
 # --- CPU, wakeups and memory ---------------------------------------------------------------
 
+# Waits, if need be, until the next whole hour is further off than the measuring takes, so that
+# no mark of an hourly interval falls into it.
+hour_clear_of_marks() {
+    local needed=$((SETTLE_SECONDS + CPU_SECONDS + 30)) left
+    left=$((3600 - $(date +%s) % 3600))
+    ((left > needed)) && return
+    echo "  waiting ${left} s for the hour's mark to pass"
+    sleep $((left + 2))
+}
+
 # The bare clock, Chimewell with the system sound, Chimewell with an audio file (its media
 # layer prepared), Chimewell watching the dummy radio and Chimewell with the rig on but nothing
-# listening at its port (reconnecting), all at once over the same seconds, on a clock shifted to just after a mark
-# so that no alert interrupts the steady ticking; all under libfaketime, so it costs them alike.
+# listening at its port (reconnecting), all at once over the same seconds, on the real clock
+# (libfaketime's cost on every clock call would swamp the difference), with marks an hour apart
+# and none to come while measuring, so that no alert interrupts the steady ticking.
 measure_steady_ticking() {
     local pids=() started seconds source pid index before=() after=() rates=() n
-    e2e_place_before_mark $((600 - 30))
+    hour_clear_of_marks
     start_rigctld
-    cd "$(e2e_fresh_dir steady-bare)" && e2e_start_program "$BARE_CLOCK" "$E2E_OFFSET"
+    cd "$(e2e_fresh_dir steady-bare)" && e2e_start_program "$BARE_CLOCK"
     pids+=("$E2E_PROGRAM_PID")
-    cd "$(settings_dir steady-tone 1)" && e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    cd "$(ticking_dir steady-tone)" && e2e_start_program "$CHIMEWELL"
     pids+=("$E2E_PROGRAM_PID")
-    cd "$(settings_dir steady-file 2)" && e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    cd "$(settings_dir steady-file 2 Interval=60)" && e2e_start_program "$CHIMEWELL"
     pids+=("$E2E_PROGRAM_PID")
-    cd "$(rig_settings_dir steady-rig "$rig_port")" && e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    cd "$(rig_settings_dir steady-rig "$rig_port")" && e2e_start_program "$CHIMEWELL"
     pids+=("$E2E_PROGRAM_PID")
-    cd "$(rig_settings_dir steady-no-rig "$(free_port)")" &&
-        e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
+    cd "$(rig_settings_dir steady-no-rig "$(free_port)")" && e2e_start_program "$CHIMEWELL"
     pids+=("$E2E_PROGRAM_PID")
     if ! e2e_wait_viewable "$BARE_TITLE" 30 >/dev/null ||
         ! e2e_wait_until 30 '(($(e2e_find_windows "$MAIN_TITLE" | wc -l) == 4))'; then
@@ -252,12 +267,13 @@ measure_instructions() {
 
 # --- the alert after a mark ----------------------------------------------------------------
 
-# Adds to `mark_delays` the milliseconds from a ten-minute mark on the program's shifted
+# Adds to the variable named $2 the milliseconds from a ten-minute mark on the program's shifted
 # clock to the window manager mapping the alert, as another X client sees it; the program
-# starts $1 seconds before the mark.
+# starts $3 seconds before the mark with audio choice $1.
 time_one_mark() {
-    local lead=$1 log="$E2E_ROOT/alert-maps.log" pid mapped
-    cd "$(e2e_fresh_dir mark)" || exit 1
+    local choice=$1 lead=$3 log="$E2E_ROOT/alert-maps.log" pid mapped
+    local -n delays=$2
+    cd "$(settings_dir "mark-$choice" "$choice")" || exit 1
     e2e_place_before_mark "$lead"
     e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
     if e2e_wait_viewable "$MAIN_TITLE" "$(e2e_calc "$lead - 1")" >/dev/null; then
@@ -265,24 +281,25 @@ time_one_mark() {
         if e2e_wait_until "$(e2e_calc "$E2E_MARK + 3 - $(e2e_now)")" 'grep -q MapNotify "$log"'
         then
             mapped=$(awk '$2 == "MapNotify" { print $1; exit }' "$log")
-            mark_delays+=" $(format 1 "($mapped - $E2E_MARK) * 1000")"
+            delays+=" $(format 1 "($mapped - $E2E_MARK) * 1000")"
         else
-            echo "  lead $lead s: the alert was not mapped within 3 s of the mark"
+            echo "  audio $choice, lead $lead s: the alert was not mapped within 3 s of the mark"
         fi
         for pid in "${WATCH_PIDS[@]}"; do e2e_stop "$pid"; done
     else
-        echo "  lead $lead s: skipped, the main window was not there 1 s before the mark"
+        echo "  audio $choice, lead $lead s: skipped, the main window was not there 1 s before the mark"
     fi
     e2e_stop "$E2E_PROGRAM_PID"
 }
 
-# Each a fresh start at another phase of the second, so that a timer that runs from the
-# start-up rather than the clock shows all its delays.
+# For each sound, fresh starts each at another phase of the second, so that a timer that runs
+# from the start-up rather than the clock shows all its delays.
 measure_marks() {
-    local mark
-    mark_delays=""
-    for ((mark = 0; mark < MARKS; mark++)); do
-        time_one_mark "$(e2e_calc "4.05 + $mark / $MARKS")"
+    local mark choice
+    for choice in 0 1 2 3; do
+        for ((mark = 0; mark < MARKS; mark++)); do
+            time_one_mark "$choice" "mark_delays_$choice" "$(e2e_calc "4.05 + $mark / $MARKS")"
+        done
     done
 }
 
@@ -302,11 +319,11 @@ time_first_sound() {
     local choice=$1 lead=$3 recording onset
     local -n onsets=$2
     cd "$(settings_dir "sound-$choice" "$choice")" || exit 1
-    recording="$PWD/recording.raw"
+    recording="$E2E_ROOT/sound-$choice.e2e_sink.raw"
     e2e_place_before_mark "$lead"
     e2e_start_program "$CHIMEWELL" "$E2E_OFFSET"
     if e2e_wait_viewable "$MAIN_TITLE" "$(e2e_calc "$lead - 1.5")" >/dev/null; then
-        e2e_record_begin "$recording"
+        e2e_record_begin "sound-$choice" e2e_sink
         e2e_wait_until 10 "e2e_test \"\$(e2e_now) > $E2E_MARK + 1.5\""
         e2e_record_end
         onset=$(onset_after "$recording" "$E2E_MARK")
@@ -366,6 +383,16 @@ report_steady_ticking() {
     row "media player prepared, audio file chosen" "" "$loaded" "" "yes"
 }
 
+report_marks() {
+    local choice delays name names=("no sound" "system sound" "audio file" "Morse")
+    for choice in 0 1 2 3; do
+        delays="mark_delays_$choice" name=${names[choice]}
+        row "alert mapped after the mark, $name, median (ms)" "" "$(median <<<"${!delays}")" "" \
+            "within 15"
+        row "  worst (ms)" "" "$(worst <<<"${!delays}")" "" "within 30"
+    done
+}
+
 report() {
     local bare chimewell
     echo
@@ -381,15 +408,15 @@ report() {
         row "  of which painting and flushing windows" "${instructions[1]}" "${instructions[3]}" \
             "" ""
     fi
-    row "alert mapped after the mark, median (ms)" "" "$(median <<<"$mark_delays")" "" "within 15"
-    row "alert mapped after the mark, worst (ms)" "" "$(worst <<<"$mark_delays")" "" "within 30"
+    report_marks
     row "first mark's sound, audio file, median (ms)" "" "$(median <<<"$file_onsets")" "" \
         "within 150"
     row "first mark's sound, system sound, median (ms)" "" "$(median <<<"$tone_onsets")" "" \
         "within 150"
     echo
     echo "start-ups (ms), bare clock:$bare_start_ups; Chimewell:$chimewell_start_ups"
-    echo "alert after the mark (ms):$mark_delays"
+    echo "alert after the mark (ms), no sound:$mark_delays_0; system sound:$mark_delays_1;" \
+        "audio file:$mark_delays_2; Morse:$mark_delays_3"
     echo "first mark's sound (ms), audio file:$file_onsets; system sound:$tone_onsets"
     echo "ticks counted under callgrind, bare clock and Chimewell:$tick_counts"
 }
@@ -405,14 +432,15 @@ fc-list >/dev/null 2>&1 # a cold fontconfig cache would stall the first start fo
 e2e_start_display || exit 1
 e2e_start_sound || exit 1
 make_tone
-echo "Start-ups: $RUNS of each, alternating"
-measure_start_ups
-echo "Steady ticking: $SETTLE_SECONDS s to settle, then $CPU_SECONDS s measured, all at once"
-measure_steady_ticking
-echo "Instructions: $CALLGRIND_SECONDS s of ticking under callgrind, both at once"
-measure_instructions
-echo "Marks: $MARKS, each a fresh start at another phase of the second"
-measure_marks
-echo "First marks' sounds: $SOUNDS of each, each a fresh start"
-measure_first_sounds
+# Each part, unless BENCH_PARTS names the ones to run.
+part() { [[ " ${BENCH_PARTS:-start-ups ticking instructions marks sounds} " == *" $1 "* ]]; }
+part start-ups && echo "Start-ups: $RUNS of each, alternating" && measure_start_ups
+part ticking && echo "Steady ticking: $SETTLE_SECONDS s to settle, then $CPU_SECONDS s measured," \
+    "all at once" && measure_steady_ticking
+part instructions && echo "Instructions: $CALLGRIND_SECONDS s of ticking under callgrind," \
+    "both at once" && measure_instructions
+part marks && echo "Marks: $MARKS for each sound, each a fresh start at another phase of the" \
+    "second" && measure_marks
+part sounds && echo "First marks' sounds: $SOUNDS of each, each a fresh start" &&
+    measure_first_sounds
 report

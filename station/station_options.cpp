@@ -30,20 +30,15 @@ const UnicodeString kRigOn = QStringLiteral("1");
 
 constexpr int kToneStepHz = 10;
 
-// What Morse makes of the callsign: all of it, some of it (which characters it skips), none of
-// it, or only its beginning.
+// What Morse makes of the callsign: all of it, or only its beginning; or nothing, because
+// nothing in it can be sent or something in it cannot.
 UnicodeString MorseNote(const UnicodeString& callsign, const morse::Keying& keying) {
+    const UnicodeString instead = QStringLiteral(": the marks sound the system tone instead.");
+    if (!keying.skipped.empty())
+        return morse::WhyNotSendable(callsign, keying) + instead;
     if (keying.elements.empty())
-        return QStringLiteral("Nothing of \"%1\" can be sent in Morse: the marks sound the "
-                              "system tone instead.")
-            .arg(callsign);
-    QStringList skipped;
-    for (const std::string& character : keying.skipped)
-        skipped << QString::fromStdString(character);
-    UnicodeString note = skipped.isEmpty()
-                             ? QStringLiteral("Sends all of \"%1\".").arg(callsign)
-                             : QStringLiteral("Skips %1 in \"%2\": Morse has no sign for it.")
-                                   .arg(skipped.join(QLatin1Char(' ')), callsign);
+        return QStringLiteral("Nothing of \"%1\" can be sent in Morse").arg(callsign) + instead;
+    UnicodeString note = QStringLiteral("Sends all of \"%1\".").arg(callsign);
     if (keying.cut)
         note += QStringLiteral(" Too long: only its beginning is sent.");
     return note;

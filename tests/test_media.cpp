@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 class TestMedia : public QObject {
@@ -96,6 +97,35 @@ private slots:
         QCOMPARE(errors, 1);
         QVERIFY(!player.GetErrorString().isEmpty());
         QCOMPARE(player.GetFileName(), path);
+    }
+
+    // A real sound server that takes the connection and then stops answering (SIGSTOP, as a
+    // hung one): the player is destroyed while its thread waits on it, and the server's end,
+    // which wakes that thread, must find nothing of the player in use (the sanitizer build
+    // reports any such use).
+    void playerGoneWhileTheServerHangs() {
+        QProcess server;
+        server.setEnvironment(QProcess::systemEnvironment()
+                              << "XDG_RUNTIME_DIR=" + m_dir.path() << "HOME=" + m_dir.path());
+        server.start(
+            "pulseaudio",
+            {"--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no", "--realtime=no",
+             "--disable-shm=yes", "--load=module-null-sink",
+             "--load=module-native-protocol-unix auth-anonymous=1 socket=" + Path("native")});
+        QTRY_VERIFY(QFile::exists(Path("native")));
+        const QByteArray noServer = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + Path("native")));
+        ::kill(pid_t(server.processId()), SIGSTOP);
+        {
+            TMediaPlayer player(nullptr);
+            player.SetFileName(Path("tone.wav"));
+            player.Play();
+            QTest::qWait(300); // its thread is inside the connection now
+        }
+        server.kill();
+        QVERIFY(server.waitForFinished());
+        QTest::qWait(1000);
+        qputenv("PULSE_SERVER", noServer);
     }
 };
 

@@ -87,9 +87,9 @@ UnicodeString TMediaCodecManager::GetFilterString() {
 }
 
 std::unique_ptr<TMedia> TMediaCodecManager::CreateFromFile(const UnicodeString& path) {
-    TSoundFile file;
-    if (!file.Open(path))
-        throw CannotPlay(path, file.GetErrorString());
+    TSoundFile file(path);
+    if (const UnicodeString reason = file.Open(); !reason.isEmpty())
+        throw CannotPlay(path, reason);
     std::array<std::int16_t, 4096> start{};
     if (file.Read(start) == 0)
         throw CannotPlay(path, QStringLiteral("it holds no audio"));

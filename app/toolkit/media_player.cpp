@@ -22,16 +22,13 @@ void TMediaPlayer::SetFileName(const UnicodeString& path) {
         m_media = std::make_unique<TMedia>(path);
 }
 
+// The file is opened and decoded on the stream's thread: a file found unplayable there is
+// reported as one that fails while it plays.
 void TMediaPlayer::Play() {
     if (!m_media)
         return;
-    auto file = std::make_unique<TSoundFile>();
-    if (!file->Open(m_media->GetFileName())) {
-        Stop();
-        DropMedium(file->GetErrorString());
-        return;
-    }
-    m_stream.Play(std::move(file), m_media->GetFileName(), SoundOutputSink());
+    m_stream.Play(std::make_unique<TSoundFile>(m_media->GetFileName()), m_media->GetFileName(),
+                  SoundOutputSink());
 }
 
 void TMediaPlayer::Stop() {

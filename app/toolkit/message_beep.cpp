@@ -3,10 +3,9 @@
 #include "app/toolkit/sound_output.h"
 #include "app/toolkit/sound_source.h"
 #include "app/toolkit/sound_stream.h"
+#include "app/toolkit/worker_thread.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QThread>
 #include <canberra.h>
 
 #include <algorithm>
@@ -25,9 +24,6 @@ constexpr int kToneSamples = kToneRate * 150 / 1000;
 constexpr int kToneFadeSamples = kToneRate * 5 / 1000;
 constexpr double kToneFrequency = 880.0;
 constexpr double kToneAmplitude = 0.4 * 32767;
-
-// How long the end of the run waits for the worker, which may be inside a slow connection.
-constexpr int kWorkerExitWaitMs = 2000;
 
 double ToneSample(int index) {
     const double fade =
@@ -52,10 +48,10 @@ struct PropertiesDeleter {
 using CanberraContext = std::unique_ptr<ca_context, ContextDeleter>;
 using CanberraProperties = std::unique_ptr<ca_proplist, PropertiesDeleter>;
 
-// The sound theme's bell, rung on a worker thread: making the canberra context and
-// connecting to the sound server can block. Reports through `reportFailure` (from any
-// thread) when the bell cannot sound.
-class ThemeBell : public QObject {
+// The sound theme's bell. Making the canberra context and connecting to the sound server can
+// block, so it is used on the system sound's thread only; `reportFailure` is called (from that
+// thread or canberra's own) when the bell cannot sound.
+class ThemeBell {
 public:
     explicit ThemeBell(std::function<void()> reportFailure)
         : m_reportFailure(std::move(reportFailure)) {}
@@ -97,7 +93,8 @@ private:
                CA_SUCCESS;
     }
 
-    // Called on canberra's own thread; cancellation and the context's end are no failure.
+    // Called on canberra's own thread, at the latest while the context ends (with
+    // CA_ERROR_DESTROYED), so never after the bell; cancellation and the end are no failure.
     static void Finished(ca_context*, uint32_t, int error, void* bell) {
         if (error != CA_SUCCESS && error != CA_ERROR_CANCELED && error != CA_ERROR_DESTROYED)
             static_cast<ThemeBell*>(bell)->m_reportFailure();
@@ -108,58 +105,46 @@ private:
     CanberraContext m_context;
 };
 
-// The system sound for the whole run: the theme's bell on the worker, the built-in tone when
-// the bell fails, the X11 bell when the tone cannot play.
+// The system sound for the whole run: the theme's bell on its thread, the built-in tone when the
+// bell fails, the X11 bell when the tone cannot play. The thread touches only the bell, which
+// its jobs own with this object, and the way back, through which a failed bell asks this object
+// for the tone while it lives.
 class SystemSound : public QObject {
 public:
     SystemSound()
-        : m_worker(new QThread)
-        , m_bell(new ThemeBell([this] { ReportBellFailed(); }))
-        , m_tone([](const UnicodeString&, const UnicodeString&) { QApplication::beep(); }) {
-        m_bell->moveToThread(m_worker);
-        connect(m_worker, &QThread::finished, m_bell, &QObject::deleteLater);
-        m_worker->start();
-    }
-    ~SystemSound() override { delete m_worker; }
+        : m_wayBack(std::make_shared<TWayBack>(this))
+        , m_bell(std::make_shared<ThemeBell>(
+              [wayBack = m_wayBack, this] { wayBack->Send([this] { PlayTone(); }); }))
+        , m_tone([](const UnicodeString&, const UnicodeString&) { QApplication::beep(); }) {}
+    ~SystemSound() override { m_wayBack->Close(); }
 
     // The output is looked up here, where the desktop's outputs are known; canberra's
     // PulseAudio back-end takes the sink's name, which is the output's id.
     void Beep() {
-        const QByteArray sink = SoundOutputSink();
-        QMetaObject::invokeMethod(
-            m_bell, [bell = m_bell, sink] { bell->Ring(sink); }, Qt::QueuedConnection);
+        m_thread.Post([bell = m_bell, sink = SoundOutputSink()] { bell->Ring(sink); });
     }
-    void Prepare() { QMetaObject::invokeMethod(m_bell, &ThemeBell::Connect, Qt::QueuedConnection); }
-
-    bool StopWorker() {
-        m_worker->quit();
-        return m_worker->wait(QDeadlineTimer(kWorkerExitWaitMs));
+    void Prepare() {
+        m_thread.Post([bell = m_bell] { bell->Connect(); });
     }
 
 private:
-    void ReportBellFailed() {
-        QMetaObject::invokeMethod(this, &SystemSound::PlayTone, Qt::QueuedConnection);
-    }
-
     void PlayTone() {
         static const TSamples kTone = ToneSamples();
         m_tone.Play(std::make_unique<TSampleBuffer>(kTone, kToneRate), QStringLiteral("tone"),
                     SoundOutputSink());
     }
 
-    QThread* m_worker;
-    ThemeBell* m_bell;
+    const std::shared_ptr<TWayBack> m_wayBack;
+    const std::shared_ptr<ThemeBell> m_bell;
     TSoundStream m_tone;
+    TWorkerThread m_thread{"system sound"}; // last, so that it is let go first
 };
 
 SystemSound* systemSound = nullptr;
 
-// Runs while the application object still exists, so the worker ends before Qt does.
+// Runs while the application object still exists; nothing waits for the bell's thread.
 void EndSystemSound() {
-    // A worker still stuck in a connection is left to the end of the process: destroying a
-    // running thread would abort it.
-    if (systemSound->StopWorker())
-        delete systemSound;
+    delete systemSound;
     systemSound = nullptr;
 }
 

@@ -50,26 +50,26 @@ UnicodeString WhyNotASoundFile(const UnicodeString& path) {
     return access(name.constData(), R_OK) == 0 ? UnicodeString() : WhyNotOpened(errno);
 }
 
-TSoundFile::TSoundFile()
-    : m_decoder(std::make_unique<Decoder>()) {}
+TSoundFile::TSoundFile(UnicodeString path)
+    : m_path(std::move(path))
+    , m_decoder(std::make_unique<Decoder>()) {}
 
 TSoundFile::~TSoundFile() = default;
 
-bool TSoundFile::Fail(const UnicodeString& reason) {
-    m_error = reason;
+UnicodeString TSoundFile::Fail(const UnicodeString& reason) {
     m_decoder = std::make_unique<Decoder>();
-    return false;
+    return reason;
 }
 
 // Non-blocking, so that opening a FIFO does not wait for a writer; the type is then checked
 // before anything reads.
-bool TSoundFile::Open(const UnicodeString& path) {
+UnicodeString TSoundFile::Open() {
     Decoder& decoder = *m_decoder;
-    decoder.descriptor = path.isEmpty() ? -1
-                                        : ::open(QFile::encodeName(path).constData(),
-                                                 O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    decoder.descriptor = m_path.isEmpty() ? -1
+                                          : ::open(QFile::encodeName(m_path).constData(),
+                                                   O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (decoder.descriptor < 0)
-        return Fail(WhyNotOpened(path.isEmpty() ? ENOENT : errno));
+        return Fail(WhyNotOpened(m_path.isEmpty() ? ENOENT : errno));
     struct stat status {};
     if (fstat(decoder.descriptor, &status) != 0)
         return Fail(WhyNotOpened(errno));
@@ -81,7 +81,7 @@ bool TSoundFile::Open(const UnicodeString& path) {
         return Fail(Undecodable(decoder.file));
     m_sampleRate = info.samplerate;
     m_channels = info.channels;
-    return true;
+    return {};
 }
 
 std::size_t TSoundFile::Read(std::span<std::int16_t> samples) {

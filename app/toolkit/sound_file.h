@@ -11,23 +11,22 @@
 
 class TSoundFile : public TSoundSource {
 public:
-    TSoundFile();
+    explicit TSoundFile(UnicodeString path);
     ~TSoundFile() override;
 
-    // False, with the reason in GetErrorString ("there is no such file"...), when the file
-    // cannot be opened or holds no audio that libsndfile decodes.
-    bool Open(const UnicodeString& path);
-    UnicodeString GetErrorString() const { return m_error; }
+    // The reason ("there is no such file"...) when the file cannot be opened or holds no audio
+    // that libsndfile decodes; empty when it opened.
+    UnicodeString Open() override;
     int GetSampleRate() const override { return m_sampleRate; }
     int GetChannels() const override { return m_channels; }
     std::size_t Read(std::span<std::int16_t> samples) override;
 
 private:
-    bool Fail(const UnicodeString& reason);
+    UnicodeString Fail(const UnicodeString& reason);
 
     struct Decoder;
+    UnicodeString m_path;
     std::unique_ptr<Decoder> m_decoder;
-    UnicodeString m_error;
     int m_sampleRate = 0;
     int m_channels = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/toolkit/sound_output.h"
 
+#include <QAudioDevice>
 #include <QMediaDevices>
 #include <optional>
 
@@ -37,10 +38,10 @@ bool SoundOutputConnected() {
     return s_chosen.isEmpty() || ChosenDevice();
 }
 
-QAudioDevice SoundOutputDevice() {
-    return ChosenDevice().value_or(QMediaDevices::defaultAudioOutput());
-}
-
 QByteArray SoundOutputSink() {
     return SoundOutputConnected() ? GetSoundOutput().toUtf8() : QByteArray();
+}
+
+void PrepareSoundOutput() {
+    static_cast<void>(SoundOutputConnected());
 }

@@ -6,7 +6,6 @@
 // is used again without a restart.
 #include "app/toolkit/rtl.h"
 
-#include <QAudioDevice>
 #include <vector>
 
 struct TSoundOutput {
@@ -22,7 +21,9 @@ void SetSoundOutput(const UnicodeString& id);
 UnicodeString GetSoundOutput();
 // False while the chosen output is not connected; its sounds go to the default meanwhile.
 bool SoundOutputConnected();
-// Where a sound starts now: the chosen output while it is connected, else the default.
-QAudioDevice SoundOutputDevice();
-// The same as the sound server names it (the output's id), empty for its default.
+// Where a sound starts now, as the sound server names it: the chosen output (its id) while it
+// is connected, else empty, for the server's default.
 QByteArray SoundOutputSink();
+// Reads the desktop's outputs now, when one is chosen: the first reading connects to the sound
+// server, which a mark must not wait for; later ones are at once.
+void PrepareSoundOutput();

@@ -1,6 +1,8 @@
 #pragma once
 // What a TSoundStream plays: 16-bit samples, channels interleaved, read from the start to the
 // end. A decoded file (TSoundFile) or samples the program made itself (TSampleBuffer).
+#include "app/toolkit/rtl.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -10,6 +12,10 @@
 class TSoundSource {
 public:
     virtual ~TSoundSource() = default;
+    // Readies the source on the stream's thread, before anything else is asked of it, where it
+    // may take its time (a file is opened and decoded there); the reason it cannot play, or
+    // empty.
+    virtual UnicodeString Open() { return {}; }
     virtual int GetSampleRate() const = 0;
     virtual int GetChannels() const = 0;
     // Fills `samples` with the next whole frames; returns the number of samples written, 0 at

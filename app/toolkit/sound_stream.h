@@ -4,41 +4,40 @@
 // user-interface thread cannot starve a sound into gaps, and a sound server restarted meanwhile
 // is simply connected to again at the next sound. The thread starts at the first Prepare or
 // Play, so a stream that never sounds costs nothing.
+//
+// The thread touches only the sound it plays and the stream's Shared state, which it owns with
+// the stream: which sound may play, and the way back for a failure. It never touches the stream
+// itself, which may be gone long before a hung server lets the thread go.
 #include "app/toolkit/rtl.h"
+#include "app/toolkit/worker_thread.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <atomic>
 #include <functional>
 #include <memory>
 
-class QThread;
 class TSoundSource;
 
 class TSoundStream : public QObject {
 public:
-    // Called on this object's thread with the failed sound's name and the reason.
+    // Called on this object's thread, while it lives, with the failed sound's name and the
+    // reason.
     using FailureHandler =
         std::function<void(const UnicodeString& fileName, const UnicodeString& reason)>;
     explicit TSoundStream(FailureHandler failed);
     ~TSoundStream() override;
 
     // Starts the thread now rather than at the first Play, which it would make late.
-    void Prepare();
+    void Prepare() { m_thread.Start(); }
     // Ends what plays now and plays `source`, named `name`, on the server's sink named `sink`
-    // (empty: the server's default); returns at once.
+    // (empty: the server's default); returns at once. The source is opened on the thread.
     void Play(std::unique_ptr<TSoundSource> source, const UnicodeString& name,
               const QByteArray& sink);
-    void Stop() { ++m_current; }
+    void Stop();
+
+    struct Shared;
 
 private:
-    // On the thread: plays until the source ends or another Play or a Stop comes.
-    void Run(TSoundSource& source, const UnicodeString& name, const QByteArray& sink,
-             unsigned sound);
-    void Fail(const UnicodeString& name, const UnicodeString& reason);
-
-    FailureHandler m_failed;
-    std::unique_ptr<QThread> m_thread;
-    QObject* m_worker = nullptr;
-    std::atomic<unsigned> m_current = 0; // the sound that may play; any other ends
+    std::shared_ptr<Shared> m_shared;
+    TWorkerThread m_thread; // last, so that it is let go first
 };

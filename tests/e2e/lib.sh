@@ -16,7 +16,7 @@ E2E_PIDS=()
 E2E_FAILURES=0
 E2E_POLL=0.02 # seconds between two looks
 E2E_RECORD_RATE=8000 # samples a second of a recording, mono
-E2E_RECORD_PID=""
+E2E_RECORD_PIDS=()
 E2E_RECORD_START="" # the real time of a recording's first sample
 
 # --- set-up and clean-up -------------------------------------------------------------------
@@ -110,26 +110,31 @@ e2e_start_sound() {
         { e2e_fail "pulseaudio did not start (see $dir/pulseaudio.log)"; return 1; }
 }
 
-# Records the null sink's monitor into $1 (16-bit samples). The sink is suspended while the
-# recorder attaches and resumed afterwards, so that the recording starts at once and sample 0
-# is the moment of the resume, kept in E2E_RECORD_START (midway through the ~5 ms pactl takes).
-# The sink renders in blocks as short as the recorder asks for, and mixes a sound that starts
-# within a block in from the block's start: short blocks keep onsets true to some 5 ms.
+# Records the monitors of the null sinks after $1 into $E2E_ROOT/$1.<sink>.raw (16-bit
+# samples). The sinks are suspended while the recorders attach and resumed together, so that
+# the recordings start at once and sample 0 of each is the moment of the resume, kept in
+# E2E_RECORD_START (midway through the ~5 ms pactl takes). A sink renders in blocks as short as
+# its recorder asks for, and mixes a sound that starts within a block in from the block's start:
+# short blocks keep onsets true to some 5 ms.
 e2e_record_begin() {
-    local before
-    pactl suspend-sink e2e_sink 1
-    parec --device=e2e_sink.monitor --latency-msec=5 --format=s16le --rate="$E2E_RECORD_RATE" \
-        --channels=1 --raw >"$1" &
-    E2E_RECORD_PID=$!
-    e2e_track "$E2E_RECORD_PID"
-    e2e_wait_until 5 '[[ -n "$(pactl list short source-outputs)" ]]' ||
-        e2e_fail "the recorder did not attach to the sink"
+    local name=$1 sink before wanted=$(($# - 1))
+    shift
+    E2E_RECORD_PIDS=()
+    for sink in "$@"; do pactl suspend-sink "$sink" 1; done
+    for sink in "$@"; do
+        parec --device="$sink.monitor" --latency-msec=5 --format=s16le --rate="$E2E_RECORD_RATE" \
+            --channels=1 --raw >"$E2E_ROOT/$name.$sink.raw" &
+        E2E_RECORD_PIDS+=($!)
+        e2e_track $!
+    done
+    e2e_wait_until 5 '(($(pactl list short source-outputs | wc -l) >= wanted))' ||
+        e2e_fail "the recorders did not attach"
     before=$(e2e_now)
-    pactl suspend-sink e2e_sink 0
+    for sink in "$@"; do pactl suspend-sink "$sink" 0; done
     E2E_RECORD_START=$(e2e_calc "($before + $(e2e_now)) / 2")
 }
 
-e2e_record_end() { e2e_stop "$E2E_RECORD_PID"; }
+e2e_record_end() { local pid && for pid in "${E2E_RECORD_PIDS[@]}"; do e2e_stop "$pid"; done; }
 
 # --- time ----------------------------------------------------------------------------------
 

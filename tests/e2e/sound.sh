@@ -7,10 +7,11 @@
 # browsing in the file dialog, until a click on the alert stops it; a shutdown's SIGTERM then
 # closes every window.
 # With a second null sink chosen as the output, the sound of a mark lands there and not on the
-# default sink: "Morse Callsign" sends W1AW/P, which the recording decodes back at the speed
-# set; the system sound, also when it stands in for a file that cannot play (which is told). A
-# chosen output that is not connected plays on the default until it is plugged in, which the
-# Test button of the window opened with Ctrl+, hears without a restart.
+# default sink: "Morse Callsign" sends KØABC/P, its zero written slashed as operators do, which
+# the recording decodes back to K0ABC/P at the speed set; the system sound, also when it stands
+# in for a file that cannot play (which is told). A chosen output that is not connected plays
+# on the default until it is plugged in, which the Test button of the window opened with
+# Ctrl+, hears without a restart.
 # Usage: sound.sh <path to chimewell>
 # shellcheck source-path=SCRIPTDIR disable=SC2016,SC2059 # eval'ed conditions; settings formats
 set -uo pipefail
@@ -24,28 +25,6 @@ readonly LOUD=1000             # RMS above which a window counts as sound; the t
 readonly WPM=18
 
 # --- recording and decoding --------------------------------------------------------------
-
-# Records the monitors of the sinks after $1 into $E2E_ROOT/$1.<sink>.raw. The sinks are
-# suspended while the recorders attach and resumed together (see DESIGN.md), so that sample 0
-# of each is the moment kept in record_start.
-record_begin() {
-    local name=$1 sink wanted=$(($# - 1))
-    shift
-    record_pids=()
-    for sink in "$@"; do pactl suspend-sink "$sink" 1; done
-    for sink in "$@"; do
-        parec --device="$sink.monitor" --latency-msec=5 --format=s16le --rate=$E2E_RECORD_RATE \
-            --channels=1 --raw >"$E2E_ROOT/$name.$sink.raw" &
-        record_pids+=($!)
-        e2e_track $!
-    done
-    e2e_wait_until 5 '(($(pactl list short source-outputs | wc -l) >= wanted))' ||
-        e2e_fail "the recorders did not attach"
-    for sink in "$@"; do pactl suspend-sink "$sink" 0; done
-    record_start=$(e2e_now)
-}
-
-record_end() { local pid && for pid in "${record_pids[@]}"; do e2e_stop "$pid"; done; }
 
 # The 5 ms windows of recording $1 as runs of sound and silence: "1 17", "0 16"...
 runs() {
@@ -64,7 +43,7 @@ runs() {
 # and the share of the windows between them that are loud (1 for an unbroken sound); "none"
 # when it holds no sound.
 sound_span() {
-    runs "$1" | awk -v start="$record_start" -v seconds="$(e2e_calc "$WINDOW / $E2E_RECORD_RATE")" '
+    runs "$1" | awk -v start="$E2E_RECORD_START" -v seconds="$(e2e_calc "$WINDOW / $E2E_RECORD_RATE")" '
         $1 && first == "" { first = at }
         $1 { last = at + $2; loud += $2 }
         { at += $2 }
@@ -81,7 +60,7 @@ record_until_quiet() {
     local E2E_POLL=0.25 file="$E2E_ROOT/$1.e2e_sink.raw" span end
     e2e_wait_until "$(e2e_calc "$2 - $EPOCHREALTIME")" 'span=$(sound_span "$file") &&
         [[ $span != none ]] && read -r _ end _ <<<"$span" && e2e_test "$end + 0.5 < $EPOCHREALTIME"'
-    record_end
+    e2e_record_end
     read -r first last fraction <<<"$(sound_span "$file")"
 }
 
@@ -189,7 +168,7 @@ choose_then_hear_at_the_mark() {
     xdotool windowactivate "$picker" 2>/dev/null # as a click on its task-bar entry does
     e2e_wait_shown "$picker" 5 || { e2e_fail "the picker did not come back"; return; }
     sleep 6 # the operator waits: a file long loaded was once heard late and clipped
-    record_begin picker e2e_sink
+    e2e_record_begin picker e2e_sink
     click_at=$EPOCHREALTIME
     e2e_click_window "$picker" 224 131 # Play Audio File
     expect_whole_tone picker "$click_at" "Play Audio File"
@@ -199,7 +178,7 @@ choose_then_hear_at_the_mark() {
     click_menu 110 185 # Play File
     e2e_wait_gone "$menu" 5 || e2e_fail "Play File left the audio menu open"
     e2e_test "$EPOCHREALTIME < $E2E_MARK - 1" || { e2e_fail "too slow to be done before the mark"; return; }
-    record_begin mark e2e_sink
+    e2e_record_begin mark e2e_sink
     expect_whole_tone mark "$E2E_MARK" "at the mark"
     e2e_close_and_expect_exit "$main_window" "after the mark"
     e2e_expect_saved "Select Audio Form" "Selected File=$tone"
@@ -215,7 +194,7 @@ long_file_stopped_by_a_click() {
     e2e_place_before_mark 20.55
     e2e_start_main "$dir" "$E2E_OFFSET" && open_the_file_dialog || return
     e2e_test "$EPOCHREALTIME < $E2E_MARK - 0.5" || { e2e_fail "the dialog opened too late"; return; }
-    record_begin long e2e_sink
+    e2e_record_begin long e2e_sink
     alert=$(e2e_wait_viewable "$E2E_TITLE" "$(e2e_calc "$E2E_MARK + 3 - $EPOCHREALTIME")" \
         "$menu" "$picker") || { e2e_fail "no alert at the mark"; return; }
     e2e_wait_until 10 "e2e_test \"\$EPOCHREALTIME >= $E2E_MARK + 5\""
@@ -235,25 +214,25 @@ the mark to $(e2e_calc "${last:-0} - $click_at") s after the click, ${fraction:-
 # the command after $4 runs.
 sound_at_a_mark() {
     local dir
-    dir=$(settings_folder "audio-$2" "[Main Form]\nAudio=$2\nCallSign=W1AW/P\n$4[Station]\n\
+    dir=$(settings_folder "audio-$2" "[Main Form]\nAudio=$2\nCallSign=KØABC/P\n$4[Station]\n\
 MorseWpm=$WPM\nOutput=e2e_second\n")
     e2e_place_before_mark 4.55
     e2e_start_main "$dir" "$E2E_OFFSET" || return
-    record_begin "audio-$2" e2e_sink e2e_second
+    e2e_record_begin "audio-$2" e2e_sink e2e_second
     e2e_wait_until 30 "e2e_test \"\$EPOCHREALTIME > $E2E_MARK + $3\""
-    record_end
+    e2e_record_end
     expect_heard "audio-$2.e2e_second" sound "$1 on the chosen output"
     expect_heard "audio-$2.e2e_sink" silence "$1 on the default output"
     e2e_close_and_expect_exit "$main_window" "$1 at a mark"
     "${@:5}"
 }
 
-# The Morse that the chosen output recorded must read W1AW/P, at the speed set, from the mark.
+# The Morse that the chosen output recorded must read K0ABC/P, at the speed set, from the mark.
 expect_decoded() {
     local text wpm onset
     read -r text wpm onset <<<"$(morse_decode "$E2E_ROOT/audio-3.e2e_second.raw")"
-    onset=$(e2e_calc "$record_start + ${onset:-0} - $E2E_MARK")
-    e2e_check "the chosen output heard '$text', expected W1AW/P" [ "$text" = W1AW/P ]
+    onset=$(e2e_calc "$E2E_RECORD_START + ${onset:-0} - $E2E_MARK")
+    e2e_check "the chosen output heard '$text', expected K0ABC/P" [ "$text" = K0ABC/P ]
     e2e_check "measured ${wpm:-no} WPM, set $WPM" \
         e2e_test "${wpm:-0} > $WPM * 0.95 && ${wpm:-0} < $WPM * 1.05"
     e2e_check "it started $onset s after the mark" e2e_test "$onset >= -0.1 && $onset <= 0.6"
@@ -263,10 +242,10 @@ expect_decoded() {
 test_heard_on() {
     local sink sinks
     mapfile -t sinks < <(pactl list short sinks | awk '{ print $2 }')
-    record_begin test "${sinks[@]}"
+    e2e_record_begin test "${sinks[@]}"
     xdotool mousemove --window "$1" 298 211 click 1 # Test
     sleep 2.5
-    record_end
+    e2e_record_end
     for sink in "${sinks[@]}"; do
         expect_heard "test.$sink" "$([[ $sink == "$2" ]] && echo sound || echo silence)" \
             "Test $3, on $sink"
@@ -305,7 +284,7 @@ sox -n -r 8000 -c 1 -b 16 "$long_tone" synth 660 sine 440 vol 0.5
 echo "73 de N0CALL" >"$sounds/notes.mp3"
 e2e_scene choose_then_hear_at_the_mark
 e2e_scene long_file_stopped_by_a_click
-e2e_scene sound_at_a_mark "Morse Callsign" 3 7 "" expect_decoded
+e2e_scene sound_at_a_mark "Morse Callsign" 3 8 "" expect_decoded
 e2e_scene sound_at_a_mark "The system sound" 1 3 ""
 # Stored when it still held a sound, perhaps.
 e2e_scene sound_at_a_mark "The system sound for a file that cannot play" 2 4 \
