@@ -4,7 +4,9 @@
 
 namespace {
 
-const TFormDesign kWindow{kCaption, 600, 500, 560, 80, TFormStyle::StayOnTop};
+// It comes up while the operator types into a logger or a chat: the keys stay theirs.
+const TFormDesign kWindow{
+    kCaption, 600, 500, 560, 80, TFormStyle::StayOnTop, TFormBorderStyle::Sizeable, false};
 
 constexpr TFont kHint{14, false, true, true};
 
@@ -59,6 +61,8 @@ void TAlert::BindEvents() {
     OnCreate = Handler(this, &TAlert::FormCreate);
     OnActivate = Handler(this, &TAlert::FormActivate);
     OnDeactivate = Handler(this, &TAlert::FormDeactivate);
+    OnHide = Handler(this, &TAlert::FormHide);
+    OnPlaceChange = Handler(this, &TAlert::FormPlaceChange);
     OnClose = Handler(this, &TAlert::FormClose);
     CloseButton->OnClick = Handler(this, &TAlert::CloseButtonClick);
     CloseButton->OnMouseWheel = Handler(this, &TAlert::CloseButtonMouseWheel);
@@ -75,15 +79,31 @@ void TAlert::FormActivate(TObject*) {
     TakeStoredLook();
 }
 
+// Read before any is applied: the window hands its place back as it moves.
 void TAlert::TakeStoredLook() {
-    SetLeft(shared.alertLeft);
-    SetTop(shared.alertTop);
-    SetWidth(shared.alertWidth);
-    SetHeight(shared.alertHeight);
-    CloseButton->SetColor(static_cast<TAlphaColor>(shared.alertColor));
+    const SharedMembers stored = shared;
+    SetLeft(stored.alertLeft);
+    SetTop(stored.alertTop);
+    SetWidth(stored.alertWidth);
+    SetHeight(stored.alertHeight);
+    CloseButton->SetColor(static_cast<TAlphaColor>(stored.alertColor));
 }
 
 void TAlert::FormDeactivate(TObject*) {
+    HandBackLook();
+}
+
+// The window is shown without taking the focus, so it may never be active: its place and
+// colour are handed back as it is hidden, moved or resized too.
+void TAlert::FormHide(TObject*) {
+    HandBackLook();
+}
+
+void TAlert::FormPlaceChange(TObject*) {
+    HandBackLook();
+}
+
+void TAlert::HandBackLook() {
     shared.alertLeft = GetLeft();
     shared.alertTop = GetTop();
     shared.alertWidth = GetWidth();

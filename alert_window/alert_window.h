@@ -1,9 +1,10 @@
 #pragma once
-// TAlert: the always-on-top "Time to ID!" window. The main window shows and hides it; the
-// window takes its place, size and colour from the main window each time it becomes active
-// and hands them back each time it stops being active. A click anywhere on it asks the
-// main window to close it at the next tick; the mouse wheel shows and hides its colour
-// picker.
+// TAlert: the always-on-top "Time to ID!" window. The main window shows and hides it, without
+// taking the keyboard focus from the program the operator is typing in; the window takes its
+// place, size and colour from the main window when it is made and each time it becomes active,
+// and hands them back each time it stops being active, is hidden, moved or resized. A click
+// anywhere on it asks the main window to close it at the next tick; the mouse wheel shows and
+// hides its colour picker.
 #include "app/toolkit/bindings.h"
 #include "app/toolkit/color_panel.h"
 #include "app/toolkit/controls.h"
@@ -26,6 +27,8 @@ public:
     void FormCreate(TObject* Sender);
     void FormActivate(TObject* Sender);
     void FormDeactivate(TObject* Sender);
+    void FormHide(TObject* Sender);
+    void FormPlaceChange(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void CloseButtonClick(TObject* Sender);
     void CloseButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
@@ -36,4 +39,5 @@ private:
     void CreateColorPicker();
     void BindEvents();
     void TakeStoredLook();
+    void HandBackLook();
 };

@@ -36,8 +36,8 @@ void TForm1::FormCreate(TObject*) {
     timerState.localTimeZone = ini.ReadBool(MainForm::kLocalTimeZone, timerState.localTimeZone);
     shared.alertLeft = ini.ReadInteger(MainForm::kForm2Left);
     shared.alertTop = ini.ReadInteger(MainForm::kForm2Top);
-    shared.alertWidth = ini.ReadInteger(MainForm::kForm2Width);
-    shared.alertHeight = ini.ReadInteger(MainForm::kForm2Height);
+    shared.alertWidth = ReadSize(ini, MainForm::kForm2Width);
+    shared.alertHeight = ReadSize(ini, MainForm::kForm2Height);
     shared.alertColor = ini.ReadInteger(MainForm::kForm2Color);
     RestoreStationOptions(ini);
 }

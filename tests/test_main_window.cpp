@@ -89,19 +89,24 @@ private slots:
     void storedPlacesAreShownOnTheScreen_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("value");
-        for (const char* window : {"Main Form", "alert", "CallSign Form"}) {
-            for (const char* value : {"2147483647", "-2147483648", "100000", "0", "-5"})
-                QTest::addRow("%s %s", window, value) << window << value;
+        QTest::addColumn<QSize>("designed");
+        const QList<std::pair<const char*, QSize>> designs{
+            {"Main Form", {375, 565}}, {"alert", {600, 500}}, {"CallSign Form", {370, 330}}};
+        for (const auto& [window, designed] : designs) {
+            for (const char* value : {"2147483647", "-2147483648", "100000", "0", "-5", "5"})
+                QTest::addRow("%s %s", window, value) << window << value << designed;
         }
     }
 
     // However large, far or small the stored place, the window is shown on the screen, no
-    // larger than it and large enough to use, and reads back (so saves) as shown. Every window
-    // is placed by the same code: one that can be resized, the alert with its own keys, and one
-    // of fixed size.
+    // larger than it, and reads back (so saves) as shown. A size of none or less is the
+    // designed one; a tiny one is raised until no text of the window is cut at its edges.
+    // Every window is placed by the same code: one that can be resized, the alert with its own
+    // keys, and one of fixed size.
     void storedPlacesAreShownOnTheScreen() {
         QFETCH(QString, window);
         QFETCH(QString, value);
+        QFETCH(QSize, designed);
         const bool alert = window == "alert";
         QString stored = QStringLiteral("[%1]\n").arg(alert ? "Main Form" : window);
         for (const char* key : {"Left", "Top", "Width", "Height"})
@@ -117,7 +122,12 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(screen.contains(frame.center()));
         QVERIFY(frame.width() <= screen.width() && frame.height() <= screen.height());
-        QVERIFY(frame.width() >= 100 && frame.height() >= 100);
+        if (window == "Main Form") // the design is of the client area there
+            designed = designed.grownBy(shown->windowHandle()->frameMargins());
+        if (value.toInt() <= 0)
+            QCOMPARE(frame.size(), designed);
+        for (const TLabel* label : shown->findChildren<TLabel*>())
+            QTRY_VERIFY2(shown->rect().contains(label->geometry()), qPrintable(label->text()));
     }
 
     void clockDoubleClickSteps_data() {

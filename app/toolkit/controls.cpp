@@ -113,6 +113,14 @@ int TLabel::FittingPixelSize() const {
                           : std::max(kSmallest, m_designedPixelSize * room / needed);
 }
 
+QSize TLabel::TextRoom() const {
+    if (m_shrinkToFit || wordWrap() || m_text.isEmpty())
+        return {};
+    QFont designed = font();
+    designed.setPixelSize(m_designedPixelSize);
+    return QFontMetrics(designed).size(Qt::TextSingleLine, m_text) + QSize(2, 0);
+}
+
 void TLabel::SetFont(const TFont& font) {
     QFont f = this->font();
     // Sizes are in device-independent pixels, as the windows were designed.

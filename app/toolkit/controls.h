@@ -75,6 +75,9 @@ public:
     void SetShrinkToFit(bool shrink);
     // Breaks long text over lines inside its place, also after each '/' of a file path.
     void SetWordWrap(bool wrap);
+    // The room its text takes on one line at its designed font; none when it has no text, or
+    // shrinks or wraps it to its place.
+    QSize TextRoom() const;
 
 private:
     void ShowText();

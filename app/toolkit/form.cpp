@@ -5,6 +5,7 @@
 #include "app/toolkit/menus.h"
 #include "app/toolkit/screen_placement.h"
 
+#include <QAbstractSpinBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QEventLoop>
@@ -19,6 +20,20 @@ namespace {
 // The frame last seen on any of our windows stands in for one the window manager would not
 // tell in advance.
 QMargins s_lastSeenFrame;
+
+// Room a button's text needs inside its frame.
+constexpr QSize kButtonTextMargins{8, 4};
+
+// The room a control's text takes at its font; none for a control that shows no text or fits it
+// to its place itself.
+QSize TextRoom(const QWidget* control) {
+    if (const auto* label = dynamic_cast<const TLabel*>(control))
+        return label->TextRoom();
+    const auto* button = dynamic_cast<const TButton*>(control);
+    if (!button || button->GetText().isEmpty())
+        return {};
+    return button->fontMetrics().size(Qt::TextSingleLine, button->GetText()) + kButtonTextMargins;
+}
 
 QRect Scaled(const QRect& r, double sx, double sy) {
     auto scale = [](int v, double f) { return static_cast<int>(std::lround(v * f)); };
@@ -52,6 +67,8 @@ void TForm::ApplyDesign(const TFormDesign& design) {
         flags |= Qt::WindowStaysOnTopHint;
     setWindowFlags(flags);
     setWindowTitle(design.Caption);
+    m_showActivates = design.ShowActivates;
+    setAttribute(Qt::WA_ShowWithoutActivating, !m_showActivates);
     m_fixedSize = design.BorderStyle == TFormBorderStyle::Single;
     m_designClient = QSize(design.ClientWidth, design.ClientHeight);
     // Window managers frame fixed-size windows differently: fix the size before asking.
@@ -140,16 +157,65 @@ void TForm::ApplyGeometry() {
     LayOutControls();
 }
 
-// The frame as asked for, as the screens can show it. Below half its designed size each way
-// (a quarter of its area) a window shows too little of its texts to be of use.
+// The frame as asked for, as the screens can show it: a side of none or less is the designed
+// one, and no side is less than the controls need. Their texts are measured only for a frame
+// smaller than the design, as measuring loads fonts, which would make the start late.
 QRect TForm::ShownOuter(const QMargins& frame) const {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
     const QScreen* primary = QGuiApplication::primaryScreen();
-    const QSize minimum = (m_designClient / 2).grownBy(frame);
-    return ShownFrame(m_outer, minimum, std::max(frame.top(), 20), screens,
-                      primary ? primary->availableGeometry() : QRect());
+    const QSize designed = m_designClient.grownBy(frame);
+    TFrame asked = m_outer;
+    asked.Width = asked.Width > 0 ? asked.Width : designed.width();
+    asked.Height = asked.Height > 0 ? asked.Height : designed.height();
+    const bool small =
+        asked.Width < m_designClient.width() || asked.Height < m_designClient.height();
+    return ShownFrame(asked, small ? NeededOuter(frame) : QSize(), std::max(frame.top(), 20),
+                      screens, primary ? primary->availableGeometry() : QRect());
+}
+
+// What the controls need with the frame around them, but never more than the design's own
+// measures, which are those of the outer frame.
+QSize TForm::NeededOuter(const QMargins& frame) const {
+    return NeededClient().grownBy(frame).boundedTo(m_designClient);
+}
+
+// The smallest client area in which every control still shows all it holds: one at a fixed
+// place needs that place, a full-width band its text and its depth, and a scaled one the scale
+// at which its text fits its share.
+QSize TForm::NeededClient() const {
+    QSize fixed;
+    double scaleX = 0;
+    double scaleY = 0;
+    for (const Placement& p : m_placements) {
+        const QSize text = TextRoom(p.control);
+        if (p.align == TAlignLayout::None)
+            fixed = fixed.expandedTo(
+                {p.designed.x() + p.designed.width(), p.designed.y() + p.designed.height()});
+        else if (p.align == TAlignLayout::Horizontal)
+            fixed = fixed.expandedTo({text.width(), p.designed.y() + p.designed.height()});
+        else if (p.align == TAlignLayout::Scale && !text.isEmpty()) {
+            scaleX = std::max(scaleX, double(text.width()) / p.designed.width());
+            scaleY = std::max(scaleY, double(text.height()) / p.designed.height());
+        }
+    }
+    return QSize(int(std::ceil(m_designClient.width() * scaleX)),
+                 int(std::ceil(m_designClient.height() * scaleY)))
+        .expandedTo(fixed);
+}
+
+// The operator cannot make the window smaller than that either, nor larger than the screen.
+// Done once it has painted, when its fonts are loaded anyway.
+void TForm::KeepNeededSize() {
+    if (m_neededSizeKept || m_fixedSize || !screen())
+        return;
+    m_neededSizeKept = true;
+    const QMargins frame = FrameMargins();
+    setMinimumSize(NeededOuter(frame)
+                       .boundedTo(screen()->availableGeometry().size())
+                       .shrunkBy(frame)
+                       .expandedTo(QSize(1, 1)));
 }
 
 // Once the window manager has framed the window, the outer size asked for is applied again
@@ -174,7 +240,8 @@ void TForm::SetVisible(bool value) {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
-    activateWindow();
+    if (m_showActivates)
+        activateWindow();
 }
 
 TWindowState TForm::GetWindowState() const {
@@ -270,7 +337,10 @@ bool TForm::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+// A number still being typed is taken first, as leaving its box would take it.
 void TForm::closeEvent(QCloseEvent* e) {
+    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>())
+        box->interpretText();
     const bool mainForm = static_cast<bool>(m_mainFormClosed);
     TCloseAction action = mainForm ? TCloseAction::caFree : TCloseAction::caHide;
     Fire(OnClose, this, action);
@@ -296,6 +366,8 @@ void TForm::paintEvent(QPaintEvent*) {
     // or resizing its client, so no event tells of the frame; the first painting follows it.
     if (!m_frameAdopted)
         QMetaObject::invokeMethod(this, &TForm::AdoptRealFrame, Qt::QueuedConnection);
+    if (!m_neededSizeKept)
+        QMetaObject::invokeMethod(this, &TForm::KeepNeededSize, Qt::QueuedConnection);
     QPainter painter(this);
     if (m_gradient)
         painter.drawPixmap(0, 0, m_gradientFill.Of(*this, [this](QPainter& fill) {
@@ -309,11 +381,15 @@ void TForm::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     LayOutControls();
     AdoptRealFrame();
+    if (isVisible())
+        Fire(OnPlaceChange, this);
 }
 
 void TForm::moveEvent(QMoveEvent* e) {
     QWidget::moveEvent(e);
     AdoptRealFrame();
+    if (isVisible())
+        Fire(OnPlaceChange, this);
 }
 
 // Before the window is mapped: the first showing applies the frame as asked for, a later one
@@ -330,6 +406,7 @@ void TForm::showEvent(QShowEvent* e) {
 // system, and stays open and modal until it is closed.
 void TForm::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
+    Fire(OnHide, this);
     if (m_modalLoop && !e->spontaneous())
         m_modalLoop->quit();
 }

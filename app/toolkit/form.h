@@ -66,6 +66,9 @@ struct TFormDesign {
     int Top = 0;
     TFormStyle FormStyle = TFormStyle::Normal;
     TFormBorderStyle BorderStyle = TFormBorderStyle::Sizeable;
+    // False for a window that comes up while the operator is busy in another program: it is
+    // shown and raised without taking the keyboard focus from that program.
+    bool ShowActivates = true;
 };
 
 class TForm : public QWidget {
@@ -100,7 +103,8 @@ public:
     void SetHeight(int value);
 
     bool GetVisible() const { return isVisible(); }
-    // Showing brings a minimised window back too: a window shown is a window seen.
+    // Showing brings a minimised window back too, raised and, unless its design says otherwise,
+    // activated: a window shown is a window seen.
     void SetVisible(bool value);
     TWindowState GetWindowState() const;
     // Back to normal, a shown window is also raised and activated, as a restore does.
@@ -120,6 +124,9 @@ public:
     TCloseEvent OnClose;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
+    TNotifyEvent OnHide;
+    // The shown window was moved or resized (by the operator, or as it was placed).
+    TNotifyEvent OnPlaceChange;
 
 protected:
     void ApplyDesign(const TFormDesign& design);
@@ -154,6 +161,9 @@ private:
     void SetOuter(const TFrame& outer);
     void ApplyGeometry();
     QRect ShownOuter(const QMargins& frame) const;
+    QSize NeededOuter(const QMargins& frame) const;
+    QSize NeededClient() const;
+    void KeepNeededSize();
     void AdoptRealFrame();
     void LayOutControls();
     void LayOut(const Placement& p);
@@ -163,8 +173,10 @@ private:
     QMargins m_appliedMargins;
     bool m_shown = false;
     bool m_frameAdopted = false;
+    bool m_neededSizeKept = false;
     mutable std::optional<QMargins> m_predictedFrame;
     bool m_fixedSize = false;
+    bool m_showActivates = true;
     QSize m_designClient;
     std::vector<Placement> m_placements;
     std::optional<TGradient> m_gradient;

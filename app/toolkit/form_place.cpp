@@ -10,8 +10,17 @@ void RestoreFormPlace(const TIniFile& ini, const FormPlaceKeys& keys, TForm& for
                       QSize defaultSize) {
     form.SetLeft(ini.ReadInteger(keys.Left));
     form.SetTop(ini.ReadInteger(keys.Top));
-    form.SetWidth(ini.ReadInteger(keys.Width, defaultSize.width()));
-    form.SetHeight(ini.ReadInteger(keys.Height, defaultSize.height()));
+    form.SetWidth(ReadSize(ini, keys.Width, defaultSize.width()));
+    form.SetHeight(ReadSize(ini, keys.Height, defaultSize.height()));
+}
+
+std::int32_t ReadSize(const TIniFile& ini, const IntegerKey& key, std::int32_t byDefault) {
+    const std::int32_t stored = ini.ReadInteger(key, byDefault);
+    return stored > 0 ? stored : byDefault;
+}
+
+std::int32_t ReadSize(const TIniFile& ini, const IntegerKey& key) {
+    return ReadSize(ini, key, key.byDefault);
 }
 
 void SaveFormPlace(TIniFile& ini, const FormPlaceKeys& keys, const TForm& form) {

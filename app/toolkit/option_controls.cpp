@@ -29,6 +29,9 @@ TSpinBox::TSpinBox(QWidget* Owner, int min, int max, int increment, const Unicod
     : TControl<QSpinBox>(Owner) {
     setRange(min, max);
     setSingleStep(increment);
+    // A number is taken when its typing is done (Enter, leaving the box, the arrows, the
+    // window's close), never halfway: typing 4532 is no port 4, 45 and 453 first.
+    setKeyboardTracking(false);
     if (!unit.isEmpty())
         setSuffix(QLatin1Char(' ') + unit);
     connect(this, &QSpinBox::valueChanged, this, [this] { Fire(OnChange, this); });

@@ -27,7 +27,8 @@ public:
     TNotifyEvent OnChange;
 };
 
-// A whole number between limits, with arrows, and a unit after it ("WPM"), if it has one.
+// A whole number between limits, with arrows, and a unit after it ("WPM"), if it has one. Its
+// change is told once the operator has finished typing it.
 class TSpinBox : public TControl<QSpinBox> {
 public:
     TSpinBox(QWidget* Owner, int min, int max, int increment, const UnicodeString& unit);
