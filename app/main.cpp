@@ -1,15 +1,19 @@
 // Chimewell: the entry. Creates the main window, then the hidden alert window, runs the
-// event loop until the main window closes, and always ends with status 0.
+// event loop until the main window closes, and always ends with status 0. A start whose
+// settings file another run holds brings that run's window to the front instead.
 #include "alert_window/alert_window.h"
 #include "app/toolkit/application.h"
 #include "app/window_set.h"
 #include "main_window/main_window.h"
+#include "settings/ini_file.h"
 
 int main() {
     TApplication application;
     Dispatch([] {
         Application->Title = kCaption;
         Application->Initialize();
+        if (!Application->TakeSettingsFile(SettingsFilePath()))
+            return;
         Application->CreateForm(Form1);
         Application->CreateForm(Alert);
         Application->Run();

@@ -132,12 +132,22 @@ void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, TickMember
     SoundAlert(members.audioChoice, effects);
 }
 
-// Any minute's second 15 closes a timer-raised alert, so switching to Auto mode late still
-// closes it; an alert raised with the Display button waits for a click. A mark caught up in a
-// second 15 stays until the next one.
-void AutoClose(SharedTimerState& state, TickMembers members, TickEffects& effects) {
-    if (state.alertFromButton || !state.alertShowing || state.tickSecond != kAutoCloseSecond ||
-        !state.autoMode || state.currentTime == state.raisedAt) {
+// The latest second 15 of a minute at or before this tick.
+std::time_t LatestAutoCloseSecond(const SharedTimerState& state) {
+    return state.currentTime - (state.tickSecond - kAutoCloseSecond + 60) % 60;
+}
+
+// Any minute's second 15 after the mark closes a timer-raised alert, so switching to Auto mode
+// late still closes it; a second 15 that no tick saw (a stall, a suspend, the clock stepped)
+// closes it at the first tick after, as a missed mark is caught up. An alert raised with the
+// Display button waits for a click. A mark caught up in or after a second 15 stays until the
+// next one.
+void AutoClose(SharedTimerState& state, std::time_t previousTick, TickMembers members,
+               TickEffects& effects) {
+    const std::time_t closing = LatestAutoCloseSecond(state);
+    const bool due = closing > state.raisedAt &&
+                     (state.tickSecond == kAutoCloseSecond || previousTick < closing);
+    if (state.alertFromButton || !state.alertShowing || !state.autoMode || !due) {
         return;
     }
     state.alertShowing = false;
@@ -176,7 +186,7 @@ void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, Tick
     ShowAudioStatus(members.audioChoice, effects);
     if (state.running) {
         TriggerAtMark(state, previousTick, members, effects);
-        AutoClose(state, members, effects);
+        AutoClose(state, previousTick, members, effects);
     }
     CarryOutCloseRequest(state, members, effects);
 }

@@ -184,7 +184,8 @@ private slots:
         QTest::newRow("60 not at :30") << 60 << 30 << around << "";
         QTest::newRow("60, suspended across :00")
             << 60 << 0 << QList<int>{-3, 3} << "3 show|3 beep";
-        QTest::newRow("15: once a quarter") << 15 << 45 << QList<int>{0, 300, 600} << mark;
+        QTest::newRow("15: once a quarter")
+            << 15 << 45 << QList<int>{0, 300, 600} << mark + "|300 hide";
         QTest::newRow("7 means 10: at :40") << 7 << 40 << around << mark;
         QTest::newRow("0 means 10") << 0 << 20 << around << mark;
         QTest::newRow("-15 means 10: not at :45") << -15 << 45 << around << "";
@@ -214,6 +215,8 @@ private slots:
         row("two marks passed: the last only", {-603, 5}, "5 show|5 beep");
         row("caught up at second 15: closes a minute on", {-3, 15, 15, 75},
             "15 show|15 beep|75 hide");
+        // Auto mode's close is caught up alike: stopped or stepped past second 15.
+        row("no tick in second 15", {0, 13, 17, 75}, "0 show|0 beep|17 hide");
         row("stepped back over a raised mark", {-1, 0, 5, -5, 0, 1, 15}, "0 show|0 beep|15 hide");
         row("stepped back over a caught-up mark", {-3, 5, -5, 0, 15}, "5 show|5 beep|15 hide");
         row("started after the mark", {5, 6}, "");

@@ -1,6 +1,7 @@
 #include "app/toolkit/application.h"
 
 #include "app/toolkit/form.h"
+#include "app/toolkit/run_guard.h"
 #include "app/toolkit/session_end.h"
 #include "settings/ini_file.h"
 
@@ -40,6 +41,7 @@ TApplication::TApplication() {
 
 TApplication::~TApplication() {
     DestroyForms();
+    m_runGuard.reset();
     m_sessionEnd.reset();
     m_qtApplication.reset();
     if (Application != this)
@@ -56,6 +58,14 @@ void TApplication::Initialize() {
     m_sessionEnd = std::make_unique<TSessionEnd>([this] { CloseAll(); });
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(gui, &QGuiApplication::commitDataRequest, this, [this] { SaveSession(); });
+}
+
+bool TApplication::TakeSettingsFile(const UnicodeString& path) {
+    m_runGuard = std::make_unique<TRunGuard>(path, [this] {
+        if (m_mainForm)
+            m_mainForm->SetVisible(true);
+    });
+    return m_runGuard->TakeFile();
 }
 
 void TApplication::MakeQtApplication() {

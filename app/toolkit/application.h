@@ -12,6 +12,7 @@
 
 class QApplication;
 class TForm;
+class TRunGuard;
 class TSessionEnd;
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
@@ -24,6 +25,9 @@ public:
     // Makes the Qt application, unless there is one, and takes the desktop's requests to end
     // or save the session.
     void Initialize();
+    // Takes the settings file for this run; false when another run has it, which has been asked
+    // to bring its main window to the front: this run is then to end.
+    bool TakeSettingsFile(const UnicodeString& path);
     void Run();
     void Terminate();
     void ShowException(const std::exception& E);
@@ -48,6 +52,7 @@ private:
 
     std::unique_ptr<QApplication> m_qtApplication;
     std::unique_ptr<TSessionEnd> m_sessionEnd;
+    std::unique_ptr<TRunGuard> m_runGuard;
     std::vector<std::pair<TForm*, void (*)(TForm*)>> m_forms;
     TForm* m_mainForm = nullptr;
     bool m_reporting = false;
