@@ -107,7 +107,7 @@ public:
     // activated: a window shown is a window seen.
     void SetVisible(bool value);
     TWindowState GetWindowState() const;
-    // Back to normal, a shown window is also raised and activated, as a restore does.
+    // Back to normal, a shown window is also raised (and activated) as SetVisible does.
     void SetWindowState(TWindowState value);
     void Close() { close(); }
     int ShowModal();

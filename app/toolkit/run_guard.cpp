@@ -37,17 +37,23 @@ bool TRunGuard::TakeFile() {
         return true;
     }
     if (m_lock.error() != QLockFile::LockFailedError) {
-        std::fprintf(stderr, "chimewell: no lock can be made beside %s; a second start would "
-                             "not be noticed\n", qUtf8Printable(m_file));
+        std::fprintf(stderr,
+                     "chimewell: no lock can be made beside %s; a second start would "
+                     "not be noticed\n",
+                     qUtf8Printable(m_file));
         return true;
     }
     if (CallHolder()) {
-        std::fprintf(stderr, "chimewell: already running for %s; its window was brought to the "
-                             "front\n", qUtf8Printable(m_file));
+        std::fprintf(stderr,
+                     "chimewell: already running for %s; its window was brought to the "
+                     "front\n",
+                     qUtf8Printable(m_file));
         return false;
     }
-    std::fprintf(stderr, "chimewell: %s is locked by a run that does not answer; running all "
-                         "the same\n", qUtf8Printable(m_file));
+    std::fprintf(stderr,
+                 "chimewell: %s is locked by a run that does not answer; running all "
+                 "the same\n",
+                 qUtf8Printable(m_file));
     return true;
 }
 
