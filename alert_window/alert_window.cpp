@@ -1,6 +1,8 @@
 #include "alert_window/alert_window.h"
 
-#include "app/window_set.h"
+#include "window_set/window_set.h"
+
+TAlert* Alert = nullptr;
 
 namespace {
 

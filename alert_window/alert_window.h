@@ -5,10 +5,10 @@
 // and hands them back each time it stops being active, is hidden, moved or resized. A click
 // anywhere on it asks the main window to close it at the next tick; the mouse wheel shows and
 // hides its colour picker.
-#include "app/toolkit/bindings.h"
-#include "app/toolkit/color_panel.h"
-#include "app/toolkit/controls.h"
-#include "app/toolkit/form.h"
+#include "toolkit/bindings.h"
+#include "toolkit/color_panel.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 class TAlert : public TForm {
 public:
@@ -41,3 +41,5 @@ private:
     void TakeStoredLook();
     void HandBackLook();
 };
+
+extern TAlert* Alert;

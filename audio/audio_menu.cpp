@@ -1,10 +1,12 @@
 #include "audio/audio_menu.h"
 
-#include "app/toolkit/form_place.h"
-#include "app/window_set.h"
 #include "audio/audio_design.h"
 #include "audio/file_picker.h"
 #include "settings/ini_file.h"
+#include "toolkit/form_place.h"
+#include "window_set/window_set.h"
+
+TForm5* Form5 = nullptr;
 
 namespace {
 

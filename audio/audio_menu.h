@@ -3,10 +3,10 @@
 // tone, an audio file or the callsign in Morse) and opens the audio file picker from here. The
 // choice goes into the main window's members, which the next mark uses; the menu saves the choice
 // and its own place and size when it closes.
-#include "app/toolkit/controls.h"
-#include "app/toolkit/form.h"
 #include "settings/audio_choice.h"
 #include "settings/settings_keys.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 #include <cstdint>
 
@@ -39,3 +39,6 @@ private:
     void BindEvents();
     void Choose(AudioChoice choice);
 };
+
+// The menu while it is open.
+extern TForm5* Form5;

@@ -1,11 +1,13 @@
 #include "audio/file_picker.h"
 
-#include "app/toolkit/form_place.h"
-#include "app/toolkit/media_codec_manager.h"
-#include "app/window_set.h"
 #include "audio/audio_design.h"
 #include "audio/audio_menu.h"
 #include "settings/ini_file.h"
+#include "toolkit/form_place.h"
+#include "toolkit/media_codec_manager.h"
+#include "window_set/window_set.h"
+
+TForm4* Form4 = nullptr;
 
 namespace {
 

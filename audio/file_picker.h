@@ -3,11 +3,11 @@
 // through the open dialog, listens to it, and hands it on: to the audio menu ("Save File
 // Selection"), to the main window ("Close and Return") and to the settings file (whenever
 // the picker closes with a file loaded). It holds at most one file, the first chosen.
-#include "app/toolkit/controls.h"
-#include "app/toolkit/form.h"
-#include "app/toolkit/list_box.h"
-#include "app/toolkit/media_player.h"
-#include "app/toolkit/open_dialog.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+#include "toolkit/list_box.h"
+#include "toolkit/media_player.h"
+#include "toolkit/open_dialog.h"
 
 class TForm4 : public TForm {
 public:
@@ -38,3 +38,6 @@ private:
     void BindEvents();
     UnicodeString ChosenPath() const;
 };
+
+// The picker while it is open.
+extern TForm4* Form4;

@@ -1,8 +1,10 @@
 #include "callsign_editor/callsign_editor.h"
 
-#include "app/toolkit/form_place.h"
-#include "app/window_set.h"
 #include "settings/ini_file.h"
+#include "toolkit/form_place.h"
+#include "window_set/window_set.h"
+
+TForm3* Form3 = nullptr;
 
 namespace {
 

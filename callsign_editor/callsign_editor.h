@@ -2,9 +2,9 @@
 // TForm3: the callsign editor. Each commit of its edit box shows the callsign in its preview
 // and in the main window's callsign at once; the main window keeps and saves the callsign.
 // The editor keeps only its own place and size in the settings file.
-#include "app/toolkit/controls.h"
-#include "app/toolkit/edit.h"
-#include "app/toolkit/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/edit.h"
+#include "toolkit/form.h"
 
 class TForm3 : public TForm {
 public:
@@ -24,3 +24,6 @@ private:
     void CreateEditBox();
     void BindEvents();
 };
+
+// The editor while it is open.
+extern TForm3* Form3;

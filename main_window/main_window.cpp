@@ -1,12 +1,15 @@
 #include "main_window/main_window.h"
 
 #include "alert_window/alert_window.h"
-#include "app/toolkit/idle.h"
-#include "app/window_set.h"
 #include "audio/audio_menu.h"
 #include "callsign_editor/callsign_editor.h"
 #include "main_window/tick_grid.h"
 #include "station/station_options.h"
+#include "station/station_settings.h"
+#include "toolkit/idle.h"
+#include "window_set/window_set.h"
+
+TForm1* Form1 = nullptr;
 
 SharedTimerState timerState;
 
@@ -187,7 +190,7 @@ void TForm1::BindEvents() {
 void TForm1::ShareMembers() {
     shared = SharedMembers{};
     shared.CallSign = CallSign;
-    shared.Rig = RigWatch1;
+    stationRig = RigWatch1;
 }
 
 void TForm1::ShowRunAndModeTexts() {

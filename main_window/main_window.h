@@ -1,17 +1,17 @@
 #pragma once
 // TForm1: the main window. Shows the callsign, the clock and the date, starts the members the
-// windows share (app/window_set.h) afresh, drives the identification cycle from its timer, and
-// keeps the operator's choices and those members in the settings file between runs.
-#include "app/toolkit/bindings.h"
-#include "app/toolkit/color_panel.h"
-#include "app/toolkit/controls.h"
-#include "app/toolkit/form.h"
-#include "app/toolkit/media_player.h"
-#include "app/toolkit/menus.h"
-#include "app/toolkit/timer.h"
+// windows share (window_set/window_set.h) afresh, drives the identification cycle from its timer,
+// and keeps the operator's choices and those members in the settings file between runs.
 #include "main_window/timer_state.h"
 #include "morse/sender.h"
 #include "rig/transmitter_watch.h"
+#include "toolkit/bindings.h"
+#include "toolkit/color_panel.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+#include "toolkit/media_player.h"
+#include "toolkit/menus.h"
+#include "toolkit/timer.h"
 
 // The shared timer state: one per process, touched only by the main window's code.
 extern SharedTimerState timerState;
@@ -95,3 +95,5 @@ private:
     void TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,
                           const UnicodeString& reason);
 };
+
+extern TForm1* Form1;

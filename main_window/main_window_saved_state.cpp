@@ -2,11 +2,11 @@
 // closes, in the order the settings file has always held them.
 #include "main_window/main_window.h"
 
-#include "app/toolkit/form_place.h"
-#include "app/window_set.h"
 #include "settings/audio_choice.h"
 #include "settings/ini_file.h"
 #include "station/station_settings.h"
+#include "toolkit/form_place.h"
+#include "window_set/window_set.h"
 
 namespace {
 

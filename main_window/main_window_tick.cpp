@@ -3,11 +3,11 @@
 #include "main_window/main_window.h"
 
 #include "alert_window/alert_window.h"
-#include "app/toolkit/message_beep.h"
-#include "app/toolkit/sound_output.h"
-#include "app/window_set.h"
 #include "main_window/identification_cycle.h"
 #include "settings/audio_choice.h"
+#include "sound/sound_output.h"
+#include "toolkit/message_beep.h"
+#include "window_set/window_set.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "morse/sender.h"
 
-#include "app/toolkit/sound_output.h"
+#include "sound/sound_output.h"
 
 namespace morse {
 namespace {

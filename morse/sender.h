@@ -4,11 +4,11 @@
 // memory: a long text at a slow speed takes a fifth of a second to render, which a mark must not
 // wait for. Prepare starts the sound's thread too, which would make the first sending late.
 // Sending only starts the sound.
-#include "app/toolkit/events.h"
-#include "app/toolkit/rtl.h"
-#include "app/toolkit/sound_source.h"
-#include "app/toolkit/sound_stream.h"
 #include "morse/morse.h"
+#include "sound/sound_source.h"
+#include "sound/sound_stream.h"
+#include "toolkit/events.h"
+#include "toolkit/rtl.h"
 
 #include <QObject>
 #include <optional>

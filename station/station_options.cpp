@@ -1,11 +1,13 @@
 #include "station/station_options.h"
 
-#include "app/toolkit/message_beep.h"
-#include "app/window_set.h"
 #include "rig/transmitter_watch.h"
 #include "station/station_settings.h"
+#include "toolkit/message_beep.h"
+#include "window_set/window_set.h"
 
 #include <limits>
+
+TStationOptions* StationOptions = nullptr;
 
 namespace {
 
@@ -219,34 +221,34 @@ void TStationOptions::RigChange(TObject*) {
     UnicodeString host = RigHostEdit->GetText().trimmed();
     if (host.isEmpty())
         host = DefaultText(Station::kRigHost);
-    shared.Rig->Watch(RigComboBox->GetSelectedId() == kRigOn, host,
+    stationRig->Watch(RigComboBox->GetSelectedId() == kRigOn, host,
                       static_cast<quint16>(RigPortSpinBox->GetValue()));
     ShowRig();
 }
 
 // The words follow the link while the window is open.
 void TStationOptions::FollowRig() {
-    const rig::RigLink* link = shared.Rig->Link();
+    const rig::RigLink* link = stationRig->Link();
     QObject::connect(link, &rig::RigLink::StatusChanged, this, [this] { ShowRigStatus(); });
     QObject::connect(link, &rig::RigLink::LastTransmissionChanged, this,
                      [this] { ShowLastTransmission(); });
 }
 
 void TStationOptions::ShowRig() {
-    RigComboBox->SetItemIndex(shared.Rig->IsOn() ? 1 : 0);
-    RigHostEdit->SetText(shared.Rig->Host());
-    RigPortSpinBox->SetValue(shared.Rig->Port());
+    RigComboBox->SetItemIndex(stationRig->IsOn() ? 1 : 0);
+    RigHostEdit->SetText(stationRig->Host());
+    RigPortSpinBox->SetValue(stationRig->Port());
     ShowRigStatus();
     ShowLastTransmission();
 }
 
 void TStationOptions::ShowRigStatus() {
-    RigStatusLabel->SetText(shared.Rig->IsOn() ? shared.Rig->Link()->StatusText()
+    RigStatusLabel->SetText(stationRig->IsOn() ? stationRig->Link()->StatusText()
                                                : QStringLiteral("Off: every mark reminds"));
 }
 
 void TStationOptions::ShowLastTransmission() {
-    const QDateTime last = shared.Rig->Link()->LastTransmission();
+    const QDateTime last = stationRig->Link()->LastTransmission();
     RigLastLabel->SetText(
         QStringLiteral("Last transmission: %1")
             .arg(last.isNull() ? QStringLiteral("none seen") : last.toString(u"HH:mm:ss")));

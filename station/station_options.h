@@ -6,13 +6,13 @@
 // the marks remind only after the transmitter was on, watched through rigctld at a host and
 // port, with the link's state in words and the time of the last transmission. Each change
 // takes effect at once; the window saves the options and its place when it closes.
-#include "app/toolkit/controls.h"
-#include "app/toolkit/edit.h"
-#include "app/toolkit/form.h"
-#include "app/toolkit/option_controls.h"
-#include "app/toolkit/sound_output.h"
-#include "app/toolkit/timer.h"
 #include "morse/sender.h"
+#include "sound/sound_output.h"
+#include "toolkit/controls.h"
+#include "toolkit/edit.h"
+#include "toolkit/form.h"
+#include "toolkit/option_controls.h"
+#include "toolkit/timer.h"
 
 #include <vector>
 
@@ -78,3 +78,6 @@ private:
 
     std::vector<TSoundOutput> m_outputs; // as last shown
 };
+
+// The window while it is open.
+extern TStationOptions* StationOptions;

@@ -1,12 +1,14 @@
 #include "station/station_settings.h"
 
-#include "app/toolkit/sound_output.h"
-#include "app/window_set.h"
 #include "morse/morse.h"
 #include "rig/transmitter_watch.h"
+#include "sound/sound_output.h"
+#include "window_set/window_set.h"
 
 #include <algorithm>
 #include <limits>
+
+QPointer<rig::TransmitterWatch> stationRig;
 
 namespace {
 
@@ -15,7 +17,7 @@ void RestoreRig(const TIniFile& ini) {
     const std::int32_t port = ini.ReadInteger(Station::kRigPort);
     const bool portKnown = port > 0 && port <= std::numeric_limits<quint16>::max();
     const UnicodeString host = ini.ReadString(Station::kRigHost).trimmed();
-    shared.Rig->Watch(ini.ReadBool(Station::kRig),
+    stationRig->Watch(ini.ReadBool(Station::kRig),
                       host.isEmpty() ? DefaultText(Station::kRigHost) : host,
                       static_cast<quint16>(portKnown ? port : Station::kRigPort.byDefault));
 }
@@ -37,7 +39,7 @@ void SaveStationOptions(TIniFile& ini) {
     ini.WriteInteger(Station::kMorseWpm, shared.morseWpm);
     ini.WriteInteger(Station::kMorseHz, shared.morseHz);
     ini.WriteString(Station::kOutput, GetSoundOutput());
-    ini.WriteBool(Station::kRig, shared.Rig->IsOn());
-    ini.WriteString(Station::kRigHost, shared.Rig->Host());
-    ini.WriteInteger(Station::kRigPort, shared.Rig->Port());
+    ini.WriteBool(Station::kRig, stationRig->IsOn());
+    ini.WriteString(Station::kRigHost, stationRig->Host());
+    ini.WriteInteger(Station::kRigPort, stationRig->Port());
 }

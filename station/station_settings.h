@@ -4,7 +4,14 @@
 // options window closes. A file without the section (written by an older Chimewell) reads as
 // the defaults; a speed or tone out of range as the nearest in range, a rig port out of range
 // or an empty host as the default. Reading switches the watch on the transmitter.
+#include "rig/transmitter_watch.h"
 #include "settings/ini_file.h"
+
+#include <QPointer>
 
 void RestoreStationOptions(const TIniFile& ini);
 void SaveStationOptions(TIniFile& ini);
+
+// The watch on the transmitter that the station options switch, keep and show: the main
+// window's, which sets it here as it makes the watch; null once the watch is gone.
+extern QPointer<rig::TransmitterWatch> stationRig;

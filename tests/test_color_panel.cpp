@@ -1,6 +1,6 @@
 // The colour panel at the sizes the windows give it, driven by presses and drags given as
 // fractions of its size.
-#include "app/toolkit/color_panel.h"
+#include "toolkit/color_panel.h"
 
 #include <QtTest>
 

@@ -1,9 +1,10 @@
 // The station options window on real widgets: the options it reads and saves, which take
 // effect at once, what it says of the callsign in Morse and of an output not connected, its
 // Test button, and the main window's right-click menu that opens it.
-#include "app/toolkit/application.h"
 #include "settings/ini_file.h"
 #include "station/station_options.h"
+#include "station/station_settings.h"
+#include "toolkit/application.h"
 #include "windows_fixture.h"
 
 #include <QContextMenuEvent>
@@ -66,7 +67,7 @@ private slots:
         QTest::keyClicks(options->RigHostEdit, ".lan"); // no Enter
         options->RigPortSpinBox->selectAll();
         QTest::keyClicks(options->RigPortSpinBox, "4533");
-        QCOMPARE(shared.Rig->Port(), 4532);
+        QCOMPARE(stationRig->Port(), 4532);
         options->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"

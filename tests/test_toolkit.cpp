@@ -1,8 +1,8 @@
 // The toolkit layer's own semantics: what every window relies on.
-#include "app/toolkit/application.h"
-#include "app/toolkit/controls.h"
-#include "app/toolkit/form.h"
-#include "app/toolkit/screen_placement.h"
+#include "toolkit/application.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+#include "toolkit/screen_placement.h"
 
 #include <QtTest>
 #include <limits>

@@ -5,13 +5,13 @@
 // forever); and the windows of a run, opened as start-up and the operator open them, closed at
 // the end.
 #include "alert_window/alert_window.h"
-#include "app/toolkit/application.h"
-#include "app/window_set.h"
 #include "audio/audio_menu.h"
 #include "audio/file_picker.h"
 #include "callsign_editor/callsign_editor.h"
 #include "main_window/main_window.h"
 #include "test_files.h"
+#include "toolkit/application.h"
+#include "window_set/window_set.h"
 
 #include <QtTest>
 

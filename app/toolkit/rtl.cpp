@@ -1,5 +1,0 @@
-#include "app/toolkit/rtl.h"
-
-UnicodeString ExtractFileName(const UnicodeString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}

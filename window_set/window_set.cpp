@@ -1,0 +1,3 @@
+#include "window_set/window_set.h"
+
+SharedMembers shared;
