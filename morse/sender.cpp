@@ -7,9 +7,6 @@ namespace {
 
 constexpr int kSampleRate = 48000;
 
-const UnicodeString kNothingToSend =
-    QStringLiteral("it has no letter, digit or / ? . , = - to send in Morse");
-
 UnicodeString Unsendable(const UnicodeString& text, const Keying& keying) {
     QStringList characters;
     for (const std::string& character : keying.skipped)
@@ -25,7 +22,9 @@ UnicodeString Unsendable(const UnicodeString& text, const Keying& keying) {
 UnicodeString WhyNotSendable(const UnicodeString& text, const Keying& keying) {
     if (!keying.skipped.empty())
         return Unsendable(text, keying);
-    return keying.elements.empty() ? kNothingToSend : UnicodeString();
+    return keying.elements.empty()
+               ? QStringLiteral("nothing of \"%1\" can be sent in Morse").arg(text)
+               : UnicodeString();
 }
 
 Sender::Sender(QObject* owner)

@@ -33,9 +33,8 @@ public:
     void Play(std::unique_ptr<TSoundSource> source, const QString& name, const QByteArray& sink);
     void Stop();
 
-    struct Shared;
-
 private:
+    struct Shared;
     std::shared_ptr<Shared> m_shared;
     TWorkerThread m_thread; // last, so that it is let go first
 };

@@ -32,14 +32,11 @@ const UnicodeString kRigOn = QStringLiteral("1");
 
 constexpr int kToneStepHz = 10;
 
-// What Morse makes of the callsign: all of it, or only its beginning; or nothing, because
-// nothing in it can be sent or something in it cannot.
+// What Morse makes of the callsign: all of it, or only its beginning; or nothing, and why.
 UnicodeString MorseNote(const UnicodeString& callsign, const morse::Keying& keying) {
-    const UnicodeString instead = QStringLiteral(": the marks sound the system tone instead.");
-    if (!keying.skipped.empty())
-        return morse::WhyNotSendable(callsign, keying) + instead;
-    if (keying.elements.empty())
-        return QStringLiteral("Nothing of \"%1\" can be sent in Morse").arg(callsign) + instead;
+    if (UnicodeString why = morse::WhyNotSendable(callsign, keying); !why.isEmpty())
+        return why.replace(0, 1, why.front().toUpper()) +
+               QStringLiteral(": the marks sound the system tone instead.");
     UnicodeString note = QStringLiteral("Sends all of \"%1\".").arg(callsign);
     if (keying.cut)
         note += QStringLiteral(" Too long: only its beginning is sent.");

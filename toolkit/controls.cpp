@@ -81,6 +81,13 @@ void TLabel::ScheduleFit() {
     QMetaObject::invokeMethod(this, &TLabel::FitText, Qt::QueuedConnection);
 }
 
+namespace {
+
+// A text's width and a pixel each side, which antialiasing may paint.
+constexpr int kTextSideRoom = 2;
+
+} // namespace
+
 void TLabel::FitText() {
     m_fitPending = false;
     if (const int size = FittingPixelSize(); size != font().pixelSize()) {
@@ -89,7 +96,7 @@ void TLabel::FitText() {
         setFont(shrunk);
     }
     const int spill =
-        wordWrap() ? 0 : fontMetrics().horizontalAdvance(text()) + 2 - m_bounds.width();
+        wordWrap() ? 0 : fontMetrics().horizontalAdvance(text()) + kTextSideRoom - m_bounds.width();
     setGeometry(spill > 0 ? Spilled(spill) : m_bounds);
 }
 
@@ -107,7 +114,7 @@ int TLabel::FittingPixelSize() const {
         return m_designedPixelSize;
     QFont designed = font();
     designed.setPixelSize(m_designedPixelSize);
-    const int needed = QFontMetrics(designed).horizontalAdvance(text()) + 2;
+    const int needed = QFontMetrics(designed).horizontalAdvance(text()) + kTextSideRoom;
     constexpr int kSmallest = 8;
     return needed <= room ? m_designedPixelSize
                           : std::max(kSmallest, m_designedPixelSize * room / needed);
@@ -118,7 +125,7 @@ QSize TLabel::TextRoom() const {
         return {};
     QFont designed = font();
     designed.setPixelSize(m_designedPixelSize);
-    return QFontMetrics(designed).size(Qt::TextSingleLine, m_text) + QSize(2, 0);
+    return QFontMetrics(designed).size(Qt::TextSingleLine, m_text) + QSize(kTextSideRoom, 0);
 }
 
 void TLabel::SetFont(const TFont& font) {

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -153,21 +154,17 @@ void TForm::ApplyGeometry() {
     LayOutControls();
 }
 
-// The frame as asked for, as the screens can show it: a side of none or less is the designed
-// one, and no side is less than the controls need. Their texts are measured only for a frame
-// smaller than the design, as measuring loads fonts, which would make the start late.
+// The frame as asked for, as the screens can show it, no side less than the controls need.
+// Their texts are measured only for a frame smaller than the design, as measuring loads fonts,
+// which would make the start late.
 QRect TForm::ShownOuter(const QMargins& frame) const {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
     const QScreen* primary = QGuiApplication::primaryScreen();
-    const QSize designed = m_designClient.grownBy(frame);
-    TFrame asked = m_outer;
-    asked.Width = asked.Width > 0 ? asked.Width : designed.width();
-    asked.Height = asked.Height > 0 ? asked.Height : designed.height();
     const bool small =
-        asked.Width < m_designClient.width() || asked.Height < m_designClient.height();
-    return ShownFrame(asked, small ? NeededOuter(frame) : QSize(), std::max(frame.top(), 20),
+        m_outer.Width < m_designClient.width() || m_outer.Height < m_designClient.height();
+    return ShownFrame(m_outer, small ? NeededOuter(frame) : QSize(), std::max(frame.top(), 20),
                       screens, primary ? primary->availableGeometry() : QRect());
 }
 
@@ -204,9 +201,8 @@ QSize TForm::NeededClient() const {
 // The operator cannot make the window smaller than that either, nor larger than the screen.
 // Done once it has painted, when its fonts are loaded anyway.
 void TForm::KeepNeededSize() {
-    if (m_neededSizeKept || m_fixedSize || !screen())
+    if (std::exchange(m_neededSizeKept, true) || m_fixedSize || !screen())
         return;
-    m_neededSizeKept = true;
     const QMargins frame = FrameMargins();
     setMinimumSize(NeededOuter(frame)
                        .boundedTo(screen()->availableGeometry().size())
