@@ -39,7 +39,8 @@ test-release: deps-test
 	cmake --build $(RELEASE_BUILD_DIR)
 	cd $(RELEASE_BUILD_DIR) && ctest --output-on-failure -E '^e2e_'
 
-# The settings format under libFuzzer for FUZZ_SECONDS; built with clang, apart from the rest.
+# The settings format, WSJT-X's datagrams and the XML-RPC replies under libFuzzer, FUZZ_SECONDS
+# each; built with clang, apart from the rest.
 fuzz: deps-test
 	cmake -S fuzz -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 > /dev/null
 	cmake --build $(FUZZ_BUILD_DIR)

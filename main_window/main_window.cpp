@@ -182,7 +182,7 @@ void TForm1::BindEvents() {
     AudioButton->OnDblClick = Handler(this, &TForm1::AudioButtonDblClick);
     EditCallSignButton->OnMouseWheel = Handler(this, &TForm1::EditCallSignButtonMouseWheel);
     ColorPanel1->OnMouseWheel = Handler(this, &TForm1::ColorPanel1MouseWheel);
-    QObject::connect(RigWatch1->Link(), &rig::RigLink::StatusChanged, this,
+    QObject::connect(RigWatch1, &rig::TransmitterWatch::StatusChanged, this,
                      Handler(this, &TForm1::RigStatusChanged));
 }
 

@@ -7,6 +7,8 @@
 // for a stray line of another command, and success is stated, not implied. The plain "t"
 // answers a bare "0" or "1", which garbage can imitate. Sending, timing and reconnecting are
 // left to the link.
+#include "rig/ptt_answer.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,14 +18,6 @@ namespace rig {
 inline constexpr std::string_view kPttQuery = ";t\n";
 // rigctld's reply is 22 bytes; more without a line end is not a reply.
 inline constexpr std::size_t kMaxReplyBytes = 64;
-
-struct PttAnswer {
-    enum class Kind { Receiving, Transmitting, RigError, Unreadable };
-    Kind kind = Kind::Unreadable;
-    // rigctld's (negative) return code, with RigError.
-    int error = 0;
-    bool operator==(const PttAnswer&) const = default;
-};
 
 // One reply line, without its line end.
 PttAnswer ParsePttReply(std::string_view line);

@@ -1,21 +1,22 @@
 #include "rig/reminder_rule.h"
 
 namespace rig {
-namespace {
 
-using namespace std::chrono_literals;
-constexpr auto kStartUpGrace = 5s;
-constexpr auto kStaleAfter = 2s;
+ReminderRule::ReminderRule(Clock::time_point start, WatchPace pace) {
+    Restart(start, pace);
+}
 
-} // namespace
-
-ReminderRule::ReminderRule(Clock::time_point start)
-    : m_startUpEnd(start + kStartUpGrace)
-    , m_lastReport(start) {}
+void ReminderRule::Restart(Clock::time_point start, WatchPace pace) {
+    m_pace = pace;
+    m_startUpEnd = start + pace.startUpGrace;
+    m_lastReport = start;
+    m_state = LinkState::NotConnected;
+    m_everConnected = false;
+}
 
 void ReminderRule::Observe(Clock::time_point time, LinkState state) {
     const bool connected = state != LinkState::NotConnected;
-    const bool gap = m_everConnected && time - m_lastReport > kStaleAfter;
+    const bool gap = m_everConnected && time - m_lastReport > m_pace.staleAfter;
     if (!connected || gap || (!m_everConnected && time > m_startUpEnd))
         m_unwatched = true;
     m_everConnected = m_everConnected || connected;
@@ -26,7 +27,7 @@ void ReminderRule::Observe(Clock::time_point time, LinkState state) {
 
 bool ReminderRule::RemindAt(Clock::time_point mark) {
     const bool remind = m_transmitted || m_unwatched || m_state == LinkState::NotConnected ||
-                        mark - m_lastReport > kStaleAfter;
+                        mark - m_lastReport > m_pace.staleAfter;
     // A transmission or an outage still going on at the mark belongs to the next interval too.
     m_transmitted = m_state == LinkState::Transmitting;
     m_unwatched = m_state == LinkState::NotConnected;

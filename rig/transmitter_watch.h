@@ -1,35 +1,51 @@
 #pragma once
-// The transmitter as the windows watch it: the link to rigctld, switched on and pointed at a
-// host and port by the station options, and the reminding rule fed from it, which the
+// The transmitter as the windows watch it: the source chosen in the station options (rigctld,
+// flrig, fldigi, or WSJT-X and JTDX), and the reminding rule fed from it, which the
 // identification cycle asks at each mark. While it is off every mark reminds.
 #include "rig/reminder_rule.h"
-#include "rig/rig_link.h"
+#include "rig/source_choice.h"
+#include "rig/transmitter_source.h"
 
+#include <QDateTime>
 #include <QObject>
-#include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace rig {
 
 class TransmitterWatch : public QObject {
+    Q_OBJECT
+
 public:
     explicit TransmitterWatch(QObject* parent = nullptr);
-    // Switched on, the first mark counts from now. Pointed elsewhere while on, the time until
-    // the new link answers counts as not watched: transmissions seen before it still count.
-    void Watch(bool on, const QString& host, quint16 port);
-    bool IsOn() const { return m_rule.has_value(); }
-    const QString& Host() const { return m_host; }
-    quint16 Port() const { return m_port; }
-    RigLink* Link() const { return m_link; }
+    ~TransmitterWatch() override;
+
+    // Switched on, the first mark counts from now. Another source chosen while on (another
+    // kind, or another address), the time until it answers is its start-up: transmissions
+    // seen before still count.
+    void Watch(const SourceChoice& choice);
+    const SourceChoice& Choice() const { return m_choice; }
+    bool IsOn() const { return m_choice.on; }
+    LinkStatus Status() const;
+    QString StatusText() const;
+    // Null until the transmitter has been seen on.
+    QDateTime LastTransmission() const { return m_lastTransmission; }
     // Whether the mark at this time reminds; the next interval starts here.
     bool RemindAt(ReminderRule::Clock::time_point mark);
 
+signals:
+    void StatusChanged(const rig::LinkStatus& status);
+    void LastTransmissionChanged(const QDateTime& time);
+
 private:
-    RigLink* m_link;
+    void StartSource();
+    void Sampled(LinkState state);
+
+    SourceChoice m_choice;
+    std::unique_ptr<TransmitterSource> m_source;
     std::optional<ReminderRule> m_rule;
-    QString m_host;
-    quint16 m_port = 0;
+    QDateTime m_lastTransmission;
 };
 
 } // namespace rig

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Chimewell side by side with a bare Qt clock (the floor of the stack) on a private X display:
-# start-up, CPU, wakeups and memory while ticking (also with Hamlib's dummy radio watched through
-# rigctld, and with the rig on but no rigctld), instructions per tick under callgrind, how
+# start-up, CPU, wakeups and memory while ticking (also watching each transmitter source, the
+# real program: Hamlib's dummy radio through rigctld, flrig on it, fldigi and WSJT-X; and with
+# the rig on but no rigctld), instructions per tick under callgrind, how
 # soon the alert follows a ten-minute mark with each sound and how soon the first mark's sound
 # is heard.
 # Prints figures with their targets; passes no verdict, because shared machines are noisy.
@@ -18,6 +19,10 @@ build=$(realpath "${1:?usage: $0 <build dir>}")
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 # shellcheck source=map_events.sh
 source "$(dirname "$0")/map_events.sh"
+# shellcheck source=../tests/e2e/xmlrpc_programs.sh
+source "$(dirname "$0")/../tests/e2e/xmlrpc_programs.sh"
+# shellcheck source=../tests/e2e/wsjtx_program.sh
+source "$(dirname "$0")/../tests/e2e/wsjtx_program.sh"
 
 readonly CHIMEWELL="$build/app/chimewell"
 readonly BARE_CLOCK="$build/bench/bare_clock"
@@ -78,21 +83,30 @@ settings_dir() {
 # not before the measuring ends, see hour_clear_of_marks), with the [Station] lines after $1.
 ticking_dir() { settings_dir "$1" 1 Interval=60 "${@:2}"; }
 
-# With the rig watched through a rigctld at port $2.
-rig_settings_dir() { ticking_dir "$1" Rig=1 RigHost=localhost "RigPort=$2"; }
-
-free_port() {
-    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
-print(s.getsockname()[1])'
-}
-
 # Hamlib's dummy radio on a free port, in rig_port.
 start_rigctld() {
-    rig_port=$(free_port)
+    rig_port=$(xmlrpc_free_port)
     rigctld -m 1 -P RIG -t "$rig_port" >"$E2E_ROOT/rigctld.log" 2>&1 &
     e2e_track $!
     e2e_wait_until 10 'rigctl -m 2 -r "localhost:$rig_port" t >/dev/null 2>&1' ||
         echo "  rigctld did not start: the rig's figures are those of a link that is down"
+}
+
+# The sources watched while ticking, each program on a free port: the [Station] lines of each
+# in source_settings, in the order of SOURCE_LABELS.
+readonly SOURCE_LABELS=("watching the dummy radio (rigctld)" "watching flrig" "watching fldigi"
+    "listening to WSJT-X" "with the rig on, no rigctld")
+start_sources() {
+    local port
+    start_rigctld
+    source_settings=("RigPort=$rig_port")
+    port=$(xmlrpc_free_port) && start_flrig "$port"
+    source_settings+=("RigKind=flrig FlrigPort=$port")
+    port=$(xmlrpc_free_port) && start_fldigi "$port"
+    source_settings+=("RigKind=fldigi FldigiPort=$port")
+    port=$(xmlrpc_free_port) && start_wsjtx "$port"
+    source_settings+=("RigKind=wsjtx WsjtxPort=$port")
+    source_settings+=("RigPort=$(xmlrpc_free_port)")
 }
 
 # A tone that sounds from its first sample, so that its onset is the moment it starts.
@@ -152,44 +166,46 @@ hour_clear_of_marks() {
 }
 
 # The bare clock, Chimewell with the system sound, Chimewell with an audio file (its media
-# layer prepared), Chimewell watching the dummy radio and Chimewell with the rig on but nothing
-# listening at its port (reconnecting), all at once over the same seconds, on the real clock
-# (libfaketime's cost on every clock call would swamp the difference), with marks an hour apart
-# and none to come while measuring, so that no alert interrupts the steady ticking.
+# layer prepared), and Chimewell with each source of SOURCE_LABELS, all at once over the same
+# seconds, on the real clock (libfaketime's cost on every clock call would swamp the
+# difference), with marks an hour apart and none to come while measuring, so that no alert
+# interrupts the steady ticking. Sets cpu (utime+stime, then scheduler time, % of a core, one
+# figure a program each), wakeups, rss and pss in the order the programs started.
 measure_steady_ticking() {
-    local pids=() started seconds source pid index before=() after=() rates=() n
+    local pids=() started seconds figure pid index before=() after=() rates=() n settings
     hour_clear_of_marks
-    start_rigctld
+    start_sources
     cd "$(e2e_fresh_dir steady-bare)" && e2e_start_program "$BARE_CLOCK"
     pids+=("$E2E_PROGRAM_PID")
     cd "$(ticking_dir steady-tone)" && e2e_start_program "$CHIMEWELL"
     pids+=("$E2E_PROGRAM_PID")
     cd "$(settings_dir steady-file 2 Interval=60)" && e2e_start_program "$CHIMEWELL"
     pids+=("$E2E_PROGRAM_PID")
-    cd "$(rig_settings_dir steady-rig "$rig_port")" && e2e_start_program "$CHIMEWELL"
-    pids+=("$E2E_PROGRAM_PID")
-    cd "$(rig_settings_dir steady-no-rig "$(free_port)")" && e2e_start_program "$CHIMEWELL"
-    pids+=("$E2E_PROGRAM_PID")
+    for index in "${!source_settings[@]}"; do
+        read -ra settings <<<"${source_settings[index]}"
+        cd "$(ticking_dir "steady-source-$index" Rig=1 "${settings[@]}")" &&
+            e2e_start_program "$CHIMEWELL"
+        pids+=("$E2E_PROGRAM_PID")
+    done
+    n=${#pids[@]}
     if ! e2e_wait_viewable "$BARE_TITLE" 30 >/dev/null ||
-        ! e2e_wait_until 30 '(($(e2e_find_windows "$MAIN_TITLE" | wc -l) == 4))'; then
+        ! e2e_wait_until 30 '(($(e2e_find_windows "$MAIN_TITLE" | wc -l) == n - 1))'; then
         echo "  the programs did not show their windows: no CPU and memory figures"
         return 1
     fi
     sleep "$SETTLE_SECONDS"
     started=$(e2e_now)
-    for source in cpu_seconds run_seconds sleeps; do
-        for pid in "${pids[@]}"; do before+=("$($source "$pid")"); done
+    for figure in cpu_seconds run_seconds sleeps; do
+        for pid in "${pids[@]}"; do before+=("$($figure "$pid")"); done
     done
     sleep "$CPU_SECONDS"
     seconds=$(e2e_calc "$(e2e_now) - $started")
-    for source in cpu_seconds run_seconds sleeps; do
-        for pid in "${pids[@]}"; do after+=("$($source "$pid")"); done
+    for figure in cpu_seconds run_seconds sleeps; do
+        for pid in "${pids[@]}"; do after+=("$($figure "$pid")"); done
     done
     for index in "${!before[@]}"; do
         rates+=("$(format 6 "(${after[index]} - ${before[index]}) / $seconds")")
     done
-    # Source by source, program by program: CPU seconds a second as % of a core, then sleeps.
-    n=${#pids[@]}
     for ((index = 0; index < 2 * n; index++)); do cpu+=("$(format 3 "${rates[index]} * 100")"); done
     for ((index = 2 * n; index < 3 * n; index++)); do wakeups+=("$(format 1 "${rates[index]}")"); done
     rss=() pss=()
@@ -357,24 +373,29 @@ memory_row() {
     row "$1" "$(megabytes "$2")" "$(megabytes "$3")" "+$(megabytes "$3 - $2") MB" "within +10 MB"
 }
 
+# cpu holds n utime+stime figures, then n scheduler figures; the sources start at program 3.
 report_steady_ticking() {
-    local loaded
+    local loaded n=${#wakeups[@]} index
     ratio_row "CPU over $CPU_SECONDS s, utime+stime (% of a core)" "${cpu[0]}" "${cpu[1]}" \
         "within 1.2x"
-    ratio_row "CPU over $CPU_SECONDS s, scheduler ns (% of a core)" "${cpu[5]}" "${cpu[6]}" \
+    ratio_row "CPU over $CPU_SECONDS s, scheduler ns (% of a core)" "${cpu[n]}" "${cpu[n + 1]}" \
         "within 1.2x"
-    ratio_row "  the same with an audio file chosen" "${cpu[5]}" "${cpu[7]}" "within 1.2x"
-    ratio_row "  the same watching the dummy radio (rigctld)" "${cpu[5]}" "${cpu[8]}" ""
-    ratio_row "  the same with the rig on, no rigctld" "${cpu[5]}" "${cpu[9]}" ""
+    ratio_row "  the same with an audio file chosen" "${cpu[n]}" "${cpu[n + 2]}" "within 1.2x"
+    for index in "${!SOURCE_LABELS[@]}"; do
+        ratio_row "  the same ${SOURCE_LABELS[index]}" "${cpu[n]}" "${cpu[n + 3 + index]}" ""
+    done
     ratio_row "wakeups per second" "${wakeups[0]}" "${wakeups[1]}" "within 1.0x"
     ratio_row "  the same with an audio file chosen" "${wakeups[0]}" "${wakeups[2]}" "within 1.0x"
-    ratio_row "  the same watching the dummy radio (rigctld)" "${wakeups[0]}" "${wakeups[3]}" ""
-    ratio_row "  the same with the rig on, no rigctld" "${wakeups[0]}" "${wakeups[4]}" ""
+    for index in "${!SOURCE_LABELS[@]}"; do
+        ratio_row "  the same ${SOURCE_LABELS[index]}" "${wakeups[0]}" "${wakeups[3 + index]}" ""
+    done
     memory_row "resident memory, VmRSS (MB)" "${rss[0]}" "${rss[1]}"
     memory_row "proportional memory, Pss (MB)" "${pss[0]}" "${pss[1]}"
     memory_row "  VmRSS with an audio file chosen" "${rss[0]}" "${rss[2]}"
     memory_row "  Pss with an audio file chosen" "${pss[0]}" "${pss[2]}"
-    memory_row "  VmRSS watching the dummy radio" "${rss[0]}" "${rss[3]}"
+    for index in "${!SOURCE_LABELS[@]}"; do
+        memory_row "  VmRSS ${SOURCE_LABELS[index]}" "${rss[0]}" "${rss[3 + index]}"
+    done
     loaded=no
     [[ -z "$media_player_tone" ]] || loaded=yes
     row "media player prepared, system sound chosen" "" "$loaded" "" "no"
@@ -422,7 +443,7 @@ report() {
 }
 
 e2e_require_tools Xvfb openbox xev xwininfo xprop xdotool pulseaudio pactl parec sox od valgrind \
-    callgrind_control rigctld rigctl python3
+    callgrind_control rigctld rigctl python3 rigctlcom socat flrig fldigi wsjtx
 for program in "$CHIMEWELL" "$BARE_CLOCK"; do
     [[ -x "$program" ]] ||
         { echo "$program is missing: build the targets chimewell and bare_clock"; exit 2; }

@@ -9,6 +9,7 @@ run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-them
   libsndfile1 libpulse0 fonts-dejavu-core)
 test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio libhamlib-utils
   pulseaudio-utils sox lame procps
+  flrig fldigi wsjtx socat # the transmitter sources the rig test watches, as real programs
   x11-xserver-utils # xmodmap: a key for the sound test's non-ASCII file name
   python3 # the rig test's silent and garbage-talking servers
   locales # the sources from which the clock's test makes desktop locales

@@ -102,8 +102,11 @@ inline constexpr IntegerKey kTop{kSection, "Top", 100};
 } // namespace StationOptionsForm
 
 // The station options: the minutes between marks, the Morse speed (words per minute) and tone
-// (Hz), the sound output's id (empty: the desktop's default), and whether the transmitter is
-// watched through rigctld (0 off, 1 on) at which host and port.
+// (Hz), the sound output's id (empty: the desktop's default), whether the transmitter is
+// watched (0 off, 1 on), through which kind of program (rigctld, flrig, fldigi or wsjtx; a
+// file without it means rigctld, as Chimewell watched only rigctld before), and where each
+// kind is found: rigctld at RigHost and RigPort, WSJT-X's broadcasts on a port and in a
+// multicast group (empty: the loopback address).
 namespace Station {
 inline constexpr std::string_view kSection = "Station";
 inline constexpr IntegerKey kInterval{kSection, "Interval", kDefaultMarkInterval};
@@ -113,6 +116,13 @@ inline constexpr TextKey kOutput{kSection, "Output", ""};
 inline constexpr BoolKey kRig{kSection, "Rig", false};
 inline constexpr TextKey kRigHost{kSection, "RigHost", "localhost"};
 inline constexpr IntegerKey kRigPort{kSection, "RigPort", 4532};
+inline constexpr TextKey kRigKind{kSection, "RigKind", "rigctld"};
+inline constexpr TextKey kFlrigHost{kSection, "FlrigHost", "localhost"};
+inline constexpr IntegerKey kFlrigPort{kSection, "FlrigPort", 12345};
+inline constexpr TextKey kFldigiHost{kSection, "FldigiHost", "localhost"};
+inline constexpr IntegerKey kFldigiPort{kSection, "FldigiPort", 7362};
+inline constexpr TextKey kWsjtxGroup{kSection, "WsjtxGroup", ""};
+inline constexpr IntegerKey kWsjtxPort{kSection, "WsjtxPort", 2237};
 } // namespace Station
 
 // Every key above, a section's keys together.
@@ -159,4 +169,11 @@ inline constexpr auto kAllKeys = std::to_array<AnyKey>({
     Station::kRig,
     Station::kRigHost,
     Station::kRigPort,
+    Station::kRigKind,
+    Station::kFlrigHost,
+    Station::kFlrigPort,
+    Station::kFldigiHost,
+    Station::kFldigiPort,
+    Station::kWsjtxGroup,
+    Station::kWsjtxPort,
 });

@@ -25,10 +25,23 @@ const TLabelDesign kOutput{
     {20, 284, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
 const TLabelDesign kOutputNote{{20, 312, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
 const TLabelDesign kRig{{20, 378, 34, 26}, "Rig:", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRigColon{{262, 378, 8, 26}, ":", {}, claBlack};
+const TLabelDesign kRigColon{{258, 378, 8, 26}, ":", {}, claBlack};
 const TLabelDesign kRigStatus{{20, 410, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
 const TLabelDesign kRigLast{{20, 436, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
-const UnicodeString kRigOn = QStringLiteral("1");
+const UnicodeString kRigOff = QStringLiteral("off");
+
+// The kinds of source as listed, in the order of rig::SourceKind, and the program's name as
+// the controls' names use it.
+struct SourceListing {
+    const char* item;
+    const char* program;
+};
+constexpr SourceListing kSources[] = {
+    {"rigctld", "rigctld"}, {"flrig", "flrig"}, {"fldigi", "fldigi"}, {"WSJT-X or JTDX", "WSJT-X"}};
+
+const SourceListing& ListingOf(rig::SourceKind kind) {
+    return kSources[static_cast<int>(kind)];
+}
 
 constexpr int kToneStepHz = 10;
 
@@ -100,18 +113,18 @@ void TStationOptions::CreateRigGroup() {
     Place(RigGroup, {10, 354, 340, 112}, TAlignLayout::None);
     RigLabel = AddLabel(kRig, TAlignLayout::None);
     RigComboBox = new TComboBox(this);
-    RigComboBox->AddItem(QStringLiteral("off"), QStringLiteral("0"));
-    RigComboBox->AddItem(QStringLiteral("rigctld at"), kRigOn);
-    RigComboBox->SetHint(QStringLiteral("With rigctld, a mark reminds only when the transmitter "
-                                        "was on since the one before, or the link was down"));
-    Place(RigComboBox, {56, 378, 100, 26}, TAlignLayout::None);
+    RigComboBox->AddItem(kRigOff, kRigOff);
+    for (int kind = 0; kind < int(std::size(kSources)); ++kind)
+        RigComboBox->AddItem(QString::fromUtf8(kSources[kind].item), QString::number(kind));
+    RigComboBox->SetHint(QStringLiteral("Watching the transmitter through the program that holds "
+                                        "the rig, a mark reminds only when the transmitter was "
+                                        "on since the one before, or the link was down"));
+    Place(RigComboBox, {56, 378, 118, 26}, TAlignLayout::None);
     RigHostEdit = new TEdit(this);
-    RigHostEdit->SetAccessibleName(QStringLiteral("rigctld host"));
-    Place(RigHostEdit, {162, 378, 98, 26}, TAlignLayout::None);
+    Place(RigHostEdit, {178, 378, 80, 26}, TAlignLayout::None);
     RigColonLabel = AddLabel(kRigColon, TAlignLayout::None);
     RigPortSpinBox = new TSpinBox(this, 1, std::numeric_limits<quint16>::max(), 1, QString());
-    RigPortSpinBox->SetAccessibleName(QStringLiteral("rigctld port"));
-    Place(RigPortSpinBox, {272, 378, 66, 26}, TAlignLayout::None);
+    Place(RigPortSpinBox, {268, 378, 70, 26}, TAlignLayout::None);
     RigStatusLabel = AddLabel(kRigStatus, TAlignLayout::None);
     RigLastLabel = AddLabel(kRigLast, TAlignLayout::None);
 }
@@ -213,39 +226,56 @@ void TStationOptions::ShowOutputs() {
                                                         "the system default until it is back."));
 }
 
-// An empty host means the default one, and shows it.
+// The host and port shown are the shown kind's, taken before another kind shows its own; an
+// empty host means the kind's default, and shows it.
 void TStationOptions::RigChange(TObject*) {
-    UnicodeString host = RigHostEdit->GetText().trimmed();
-    if (host.isEmpty())
-        host = DefaultText(Station::kRigHost);
-    stationRig->Watch(RigComboBox->GetSelectedId() == kRigOn, host,
-                      static_cast<quint16>(RigPortSpinBox->GetValue()));
+    rig::SourceChoice choice = stationRig->Choice();
+    const UnicodeString host = RigHostEdit->GetText().trimmed();
+    choice.SetChosen({host.isEmpty() ? DefaultHost(choice.kind) : host,
+                      static_cast<quint16>(RigPortSpinBox->GetValue())});
+    const UnicodeString id = RigComboBox->GetSelectedId();
+    choice.on = id != kRigOff;
+    if (choice.on)
+        choice.kind = static_cast<rig::SourceKind>(id.toInt());
+    stationRig->Watch(choice);
     ShowRig();
 }
 
 // The words follow the link while the window is open.
 void TStationOptions::FollowRig() {
-    const rig::RigLink* link = stationRig->Link();
-    QObject::connect(link, &rig::RigLink::StatusChanged, this, [this] { ShowRigStatus(); });
-    QObject::connect(link, &rig::RigLink::LastTransmissionChanged, this,
+    QObject::connect(stationRig, &rig::TransmitterWatch::StatusChanged, this,
+                     [this] { ShowRigStatus(); });
+    QObject::connect(stationRig, &rig::TransmitterWatch::LastTransmissionChanged, this,
                      [this] { ShowLastTransmission(); });
 }
 
+// For WSJT-X the host box holds the multicast group, empty for none.
 void TStationOptions::ShowRig() {
-    RigComboBox->SetItemIndex(stationRig->IsOn() ? 1 : 0);
-    RigHostEdit->SetText(stationRig->Host());
-    RigPortSpinBox->SetValue(stationRig->Port());
+    const rig::SourceChoice& choice = stationRig->Choice();
+    RigComboBox->SetItemIndex(choice.on ? static_cast<int>(choice.kind) + 1 : 0);
+    const QString program = QString::fromUtf8(ListingOf(choice.kind).program);
+    const bool listens = choice.kind == rig::SourceKind::Wsjtx;
+    RigHostEdit->SetText(choice.Chosen().host);
+    RigHostEdit->SetTextPrompt(listens ? QStringLiteral("loopback") : QString());
+    RigHostEdit->SetAccessibleName(listens ? QStringLiteral("WSJT-X multicast group, empty for "
+                                                            "the loopback address")
+                                           : program + QStringLiteral(" host"));
+    RigHostEdit->SetHint(listens ? QStringLiteral("A multicast group such as 239.255.0.1, as "
+                                                  "WSJT-X's UDP Server; empty for 127.0.0.1")
+                                 : QString());
+    RigPortSpinBox->SetValue(choice.Chosen().port);
+    RigPortSpinBox->SetAccessibleName(program + QStringLiteral(" port"));
     ShowRigStatus();
     ShowLastTransmission();
 }
 
 void TStationOptions::ShowRigStatus() {
-    RigStatusLabel->SetText(stationRig->IsOn() ? stationRig->Link()->StatusText()
+    RigStatusLabel->SetText(stationRig->IsOn() ? stationRig->StatusText()
                                                : QStringLiteral("Off: every mark reminds"));
 }
 
 void TStationOptions::ShowLastTransmission() {
-    const QDateTime last = stationRig->Link()->LastTransmission();
+    const QDateTime last = stationRig->LastTransmission();
     RigLastLabel->SetText(
         QStringLiteral("Last transmission: %1")
             .arg(last.isNull() ? QStringLiteral("none seen") : last.toString(u"HH:mm:ss")));

@@ -3,8 +3,9 @@
 // right-click menu. The operator sets the minutes between marks; the speed and tone of the
 // callsign in Morse, tries them with Test and sees which characters Morse cannot send; and the
 // sound output the alerts play on, with word when the chosen one is not connected; and whether
-// the marks remind only after the transmitter was on, watched through rigctld at a host and
-// port, with the link's state in words and the time of the last transmission. Each change
+// the marks remind only after the transmitter was on, watched through rigctld, flrig or
+// fldigi at a host and port, or WSJT-X and JTDX's broadcasts on a port, with the link's state
+// in words and the time of the last transmission. Each change
 // takes effect at once; the window saves the options and its place when it closes.
 #include "morse/sender.h"
 #include "sound/sound_output.h"
@@ -43,7 +44,7 @@ public:
     TTimer* OutputsTimer;
     TGroupBox* RigGroup;
     TLabel* RigLabel;
-    // Off, or rigctld at the host and port.
+    // Off, or the kind of program watched at the host (WSJT-X: the multicast group) and port.
     TComboBox* RigComboBox;
     TEdit* RigHostEdit;
     TLabel* RigColonLabel;

@@ -6,23 +6,84 @@
 #include "window_set/window_set.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 QPointer<rig::TransmitterWatch> stationRig;
 
 namespace {
 
+using rig::SourceKind;
+
+// Each kind as stored, and where its address is kept, in the order of SourceKind. WSJT-X's
+// multicast group stands as its host.
+struct KindKeys {
+    std::string_view name;
+    TextKey host;
+    IntegerKey port;
+};
+constexpr std::array<KindKeys, 4> kKinds = {{
+    {"rigctld", Station::kRigHost, Station::kRigPort},
+    {"flrig", Station::kFlrigHost, Station::kFlrigPort},
+    {"fldigi", Station::kFldigiHost, Station::kFldigiPort},
+    {"wsjtx", Station::kWsjtxGroup, Station::kWsjtxPort},
+}};
+
+const KindKeys& KeysOf(SourceKind kind) {
+    return kKinds[static_cast<std::size_t>(kind)];
+}
+
+// An unknown kind reads as rigctld, the only one an older Chimewell knew.
+SourceKind ReadKind(const TIniFile& ini) {
+    const std::string stored = ini.ReadString(Station::kRigKind).trimmed().toStdString();
+    const auto found = std::find_if(kKinds.begin(), kKinds.end(), [&stored](const KindKeys& kind) {
+        return kind.name == stored;
+    });
+    return found == kKinds.end() ? SourceKind::Rigctld
+                                 : static_cast<SourceKind>(found - kKinds.begin());
+}
+
 // A port out of range, or no host, reads as the default.
-void RestoreRig(const TIniFile& ini) {
-    const std::int32_t port = ini.ReadInteger(Station::kRigPort);
+rig::ServerAddress ReadAddress(const TIniFile& ini, const KindKeys& keys) {
+    const std::int32_t port = ini.ReadInteger(keys.port);
     const bool portKnown = port > 0 && port <= std::numeric_limits<quint16>::max();
-    const UnicodeString host = ini.ReadString(Station::kRigHost).trimmed();
-    stationRig->Watch(ini.ReadBool(Station::kRig),
-                      host.isEmpty() ? DefaultText(Station::kRigHost) : host,
-                      static_cast<quint16>(portKnown ? port : Station::kRigPort.byDefault));
+    const UnicodeString host = ini.ReadString(keys.host).trimmed();
+    return {host.isEmpty() ? DefaultText(keys.host) : host,
+            static_cast<quint16>(portKnown ? port : keys.port.byDefault)};
+}
+
+void RestoreRig(const TIniFile& ini) {
+    rig::SourceChoice choice;
+    for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
+        choice.kind = static_cast<SourceKind>(kind);
+        choice.SetChosen(ReadAddress(ini, kKinds[kind]));
+    }
+    choice.on = ini.ReadBool(Station::kRig);
+    choice.kind = ReadKind(ini);
+    stationRig->Watch(choice);
+}
+
+void SaveAddress(TIniFile& ini, rig::SourceChoice choice, SourceKind kind) {
+    choice.kind = kind;
+    ini.WriteString(KeysOf(kind).host, choice.Chosen().host);
+    ini.WriteInteger(KeysOf(kind).port, choice.Chosen().port);
+}
+
+// rigctld's keys where an older Chimewell wrote them, the others after.
+void SaveRig(TIniFile& ini) {
+    const rig::SourceChoice& choice = stationRig->Choice();
+    ini.WriteBool(Station::kRig, choice.on);
+    SaveAddress(ini, choice, SourceKind::Rigctld);
+    ini.WriteString(Station::kRigKind, QString::fromUtf8(KeysOf(choice.kind).name));
+    for (const SourceKind kind : {SourceKind::Flrig, SourceKind::Fldigi, SourceKind::Wsjtx})
+        SaveAddress(ini, choice, kind);
 }
 
 } // namespace
+
+QString DefaultHost(rig::SourceKind kind) {
+    return DefaultText(KeysOf(kind).host);
+}
 
 void RestoreStationOptions(const TIniFile& ini) {
     shared.markInterval = KnownMarkInterval(ini.ReadInteger(Station::kInterval));
@@ -39,7 +100,5 @@ void SaveStationOptions(TIniFile& ini) {
     ini.WriteInteger(Station::kMorseWpm, shared.morseWpm);
     ini.WriteInteger(Station::kMorseHz, shared.morseHz);
     ini.WriteString(Station::kOutput, GetSoundOutput());
-    ini.WriteBool(Station::kRig, stationRig->IsOn());
-    ini.WriteString(Station::kRigHost, stationRig->Host());
-    ini.WriteInteger(Station::kRigPort, stationRig->Port());
+    SaveRig(ini);
 }

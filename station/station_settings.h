@@ -2,14 +2,17 @@
 // The station options in the settings file's "Station" section: read into the members the
 // windows share and the sound output when the main window is made, written when the station
 // options window closes. A file without the section (written by an older Chimewell) reads as
-// the defaults; a speed or tone out of range as the nearest in range, a rig port out of range
-// or an empty host as the default. Reading switches the watch on the transmitter.
+// the defaults; a speed or tone out of range as the nearest in range, a port out of range, an
+// empty host or an unknown kind of source as the default. Reading switches the watch on the
+// transmitter.
 #include "rig/transmitter_watch.h"
 #include "settings/ini_file.h"
 
 #include <QPointer>
 
 void RestoreStationOptions(const TIniFile& ini);
+// What an empty host stands for: a kind's default; for WSJT-X, no group.
+QString DefaultHost(rig::SourceKind kind);
 void SaveStationOptions(TIniFile& ini);
 
 // The watch on the transmitter that the station options switch, keep and show: the main

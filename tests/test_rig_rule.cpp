@@ -1,14 +1,20 @@
-#include "rig/ptt_reply.h"
+// The readers of what rigctld, flrig, fldigi and WSJT-X send, and the reminding rule, without
+// a network.
+#include "rig/poll_protocol.h"
 #include "rig/reminder_rule.h"
+#include "rig/wsjtx_peers.h"
+#include "test_files.h"
 
 #include <QtTest>
 
 using rig::LinkState;
+using rig::wsjtx::Message;
 
 namespace {
 
 QString Described(const std::optional<rig::PttAnswer>& answer) {
-    static const QStringList kinds = {"receiving", "transmitting", "error", "unreadable"};
+    static const QStringList kinds = {"receiving", "transmitting", "error",
+                                      "http",      "fault",        "unreadable"};
     if (!answer)
         return "waiting";
     const QString error = answer->error ? QString(" %1").arg(answer->error) : QString();
@@ -19,20 +25,31 @@ QString Described(const std::optional<rig::PttAnswer>& answer) {
 // t transmitting, n not connected), repeated every second until the next event as the link
 // repeats it, a mark (M), or the end of the reports (z: asleep, or the link silent). Gives R
 // or Q (quiet) for each mark.
-QString MarksOf(const QString& history) {
+// A c restarts the rule (another source chosen). Heard as WSJT-X's, a report repeats every
+// 15 s, as its Heartbeat, at its pace.
+QString MarksOf(const QString& history, bool heard) {
+    const rig::WatchPace pace =
+        heard ? rig::WatchPace{std::chrono::seconds(21), std::chrono::seconds(20)}
+              : rig::kPolledPace;
+    const int every = heard ? 15 : 1;
     using Clock = rig::ReminderRule::Clock;
     const auto at = [](int second) { return Clock::time_point{} + std::chrono::seconds(second); };
-    rig::ReminderRule rule(at(0));
+    rig::ReminderRule rule(at(0), pace);
     QString results;
     std::optional<LinkState> repeated;
     int last = 0;
     for (const QString& event : history.split(' ')) {
         const int second = event.chopped(1).toInt();
-        for (int filled = last + 1; repeated && filled < second; ++filled)
+        for (int filled = last + every; repeated && filled < second; filled += every)
             rule.Observe(at(filled), *repeated);
         last = second;
         if (event.endsWith('M')) {
             results += rule.RemindAt(at(second)) ? 'R' : 'Q';
+            continue;
+        }
+        if (event.endsWith('c')) {
+            rule.Restart(at(second), pace);
+            repeated.reset();
             continue;
         }
         const auto kind = QString("nrt").indexOf(event.back()); // in the order of LinkState
@@ -43,45 +60,160 @@ QString MarksOf(const QString& history) {
     return results;
 }
 
+// An XML-RPC response over HTTP/1.1 as flrig and fldigi send it.
+QString Http(const QString& response) {
+    const QString body = "<?xml version=\"1.0\"?>\r\n" + response + "\r\n";
+    return "HTTP/1.1 200 OK\r\nServer: XMLRPC++ 0.8\r\nContent-Type: text/xml\r\n"
+           "Content-length: " +
+           QString::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QString Reply(const QString& value) {
+    return Http("<methodResponse><params><param>\r\n\t<value>" + value +
+                "</value>\r\n</param></params></methodResponse>");
+}
+
+// A datagram recorded from the real WSJT-X (schema 2), with byte `at` set to `value`, if given.
+QByteArray Recorded(const char* name, int at = -1, char value = 0) {
+    QByteArray bytes = Contents(QFINDTESTDATA(QString("data/wsjtx/%1.bin").arg(name)));
+    if (at >= 0)
+        bytes[at] = value;
+    return bytes;
+}
+
+QString Described(const std::optional<Message>& message) {
+    if (!message)
+        return "unreadable";
+    static const QStringList types = {"heartbeat", "status", "close", "other"};
+    const QString on = message->type == Message::Type::Status
+                           ? (message->transmitting ? " on" : " off")
+                           : QString();
+    return types[static_cast<int>(message->type)] + " " + QString::fromStdString(message->id) + on;
+}
+
 } // namespace
 
 class TestRigRule : public QObject {
     Q_OBJECT
 
 private slots:
-    // Bytes as they arrive, chunk by chunk, and what the reader makes of each chunk.
+    // Bytes as they arrive, chunk by chunk, and what each program's reader makes of each chunk:
+    // rigctld's reply line, flrig's rig.get_ptt and fldigi's main.get_trx_state.
     void replies_data() {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("chunks");
         QTest::addColumn<QString>("answers");
-        const auto row = [](const char* name, QStringList chunks, const char* answers) {
-            QTest::newRow(name) << chunks << QString(answers);
+        const auto row = [](const char* name, const char* program, QStringList chunks,
+                            const char* answers) {
+            QTest::newRow(name) << QString(program) << chunks << QString(answers);
         };
-        row("off", {"get_ptt:;PTT: 0;RPRT 0\n"}, "receiving");
-        row("on", {"get_ptt:;PTT: 1;RPRT 0\n"}, "transmitting");
-        row("on from the data port", {"get_ptt:;PTT: 3;RPRT 0\n"}, "transmitting");
-        row("rig error", {"get_ptt:;RPRT -11\n"}, "error -11");
-        row("in pieces", {"get_ptt:;PT", "T: 1;RPRT 0", "\n"}, "waiting|waiting|transmitting");
-        row("garbage", {"FM\n"}, "unreadable");
-        row("partial", {"get_ptt:;PTT: 1\n"}, "unreadable");
-        row("more after the line", {"get_ptt:;PTT: 0;RPRT 0\nx"}, "unreadable");
-        row("over-long", {QString(64, 'x'), "x", "get_ptt:;PTT: 0;RPRT 0\n"},
+        row("off", "rigctld", {"get_ptt:;PTT: 0;RPRT 0\n"}, "receiving");
+        row("on", "rigctld", {"get_ptt:;PTT: 1;RPRT 0\n"}, "transmitting");
+        row("on from the data port", "rigctld", {"get_ptt:;PTT: 3;RPRT 0\n"}, "transmitting");
+        row("rig error", "rigctld", {"get_ptt:;RPRT -11\n"}, "error -11");
+        row("in pieces", "rigctld", {"get_ptt:;PT", "T: 1;RPRT 0", "\n"},
+            "waiting|waiting|transmitting");
+        row("garbage", "rigctld", {"FM\n"}, "unreadable");
+        row("partial", "rigctld", {"get_ptt:;PTT: 1\n"}, "unreadable");
+        row("more after the line", "rigctld", {"get_ptt:;PTT: 0;RPRT 0\nx"}, "unreadable");
+        row("over-long", "rigctld", {QString(64, 'x'), "x", "get_ptt:;PTT: 0;RPRT 0\n"},
             "waiting|unreadable|receiving");
+        row("flrig off", "flrig", {Reply("<i4>0</i4>")}, "receiving");
+        row("flrig on, int", "flrig", {Reply("<int>1</int>")}, "transmitting");
+        const QString on = Reply("<i4>1</i4>");
+        row("in pieces, then the next", "flrig", {on.left(20), on.mid(20), Reply("<i4>0</i4>")},
+            "waiting|transmitting|receiving");
+        row("flrig text", "flrig", {Reply("<string>1</string>")}, "unreadable");
+        row("fldigi RX untyped", "fldigi", {Reply("RX")}, "receiving");
+        row("fldigi TX", "fldigi", {Reply("<string>TX</string>")}, "transmitting");
+        row("fldigi tuning", "fldigi", {Reply("<string>TUNE</string>")}, "transmitting");
+        row("fldigi other", "fldigi", {Reply("<string>TXRX</string>")}, "unreadable");
+        row("fault", "flrig",
+            {Http("<methodResponse><fault><value><struct><member><name>faultCode</name><value>"
+                  "<i4>-1</i4></value></member></struct></value></fault></methodResponse>")},
+            "fault");
+        row("HTML error page", "fldigi",
+            {"HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: 22\r\n\r\n"
+             "<html>not found</html>"},
+            "http 404");
+        row("garbage", "flrig", {"RPRT 0\r\n\r\n"}, "unreadable");
+        row("no length", "flrig", {"HTTP/1.1 200 OK\r\n\r\n<i4>1</i4>"}, "unreadable");
+        row("more after the body", "flrig", {on + "x"}, "unreadable");
+        row("unclosed value", "flrig", {Reply("<i4>1</i4></value><value>")}, "unreadable");
+        row("over-long", "flrig", {QString(16385, 'x'), on}, "unreadable|transmitting");
     }
     void replies() {
+        QFETCH(QString, program);
         QFETCH(QStringList, chunks);
         QFETCH(QString, answers);
-        rig::ReplyReader reader;
+        const auto protocol = program == "rigctld" ? rig::MakeRigctldProtocol()
+                              : program == "flrig" ? rig::MakeFlrigProtocol()
+                                                   : rig::MakeFldigiProtocol();
         QStringList got;
         for (const QString& chunk : chunks)
-            got << Described(reader.Feed(chunk.toStdString()));
+            got << Described(protocol->Feed(chunk.toStdString()));
         QCOMPARE(got.join('|'), answers);
+    }
+
+    // The datagrams as recorded, and changed where the reader must notice; the Status holds a
+    // null string (its DX call), and its Transmitting is its 57th byte.
+    void wsjtxDatagrams_data() {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<QString>("read");
+        const auto row = [](const char* name, const QByteArray& datagram, const char* read) {
+            QTest::newRow(name) << datagram << QString(read);
+        };
+        row("heartbeat", Recorded("heartbeat"), "heartbeat WSJT-X");
+        row("status receiving", Recorded("status_receiving"), "status WSJT-X off");
+        row("status transmitting", Recorded("status_transmitting"), "status WSJT-X on");
+        row("close", Recorded("close"), "close WSJT-X");
+        row("schema 3", Recorded("status_transmitting", 7, 3), "status WSJT-X on");
+        row("schema 4", Recorded("status_transmitting", 7, 4), "unreadable");
+        row("wrong magic", Recorded("heartbeat", 3, 0), "unreadable");
+        row("another type", Recorded("close", 11, 2), "other WSJT-X");
+        row("cut before Transmitting", Recorded("status_transmitting").left(56), "unreadable");
+        row("Id past the end", Recorded("heartbeat", 15, 127), "unreadable");
+        row("null Id", Recorded("close").left(12) + QByteArray(4, '\xff'), "close ");
+        row("empty", QByteArray(), "unreadable");
+    }
+    void wsjtxDatagrams() {
+        QFETCH(QByteArray, datagram);
+        QFETCH(QString, read);
+        QCOMPARE(Described(rig::wsjtx::ReadDatagram(datagram.toStdString())), read);
+    }
+
+    // Two programs on one port: each heard, closed or silent by its own Id.
+    void wsjtxPeers() {
+        using Clock = rig::wsjtx::Peers::Clock;
+        const auto at = [](int second) {
+            return Clock::time_point{} + std::chrono::seconds(second);
+        };
+        rig::wsjtx::Peers peers;
+        const auto state = [&peers] {
+            return QString::fromStdString(peers.Names()) + (peers.AnyTransmitting() ? " on"
+                                                            : peers.AnyHeard()      ? " off"
+                                                                                    : "none");
+        };
+        peers.Take({Message::Type::Heartbeat, "WSJT-X"}, at(0));
+        peers.Take({Message::Type::Status, "JTDX", true}, at(5));
+        QCOMPARE(state(), "JTDX, WSJT-X on");
+        peers.Take({Message::Type::Heartbeat, "JTDX"}, at(15)); // still transmitting
+        QVERIFY(!peers.Expire(at(19)));
+        QCOMPARE(peers.NextExpiry(), at(20));
+        QVERIFY(peers.Expire(at(20)));
+        QCOMPARE(state(), "JTDX on");
+        peers.Take({Message::Type::Close, "JTDX"}, at(21));
+        QCOMPARE(state(), "none");
+        QVERIFY(peers.LastClosed());
+        QCOMPARE(peers.NextExpiry(), std::nullopt);
     }
 
     void reminding_data() {
         QTest::addColumn<QString>("history");
         QTest::addColumn<QString>("marks");
+        QTest::addColumn<bool>("heard");
         const auto row = [](const char* name, const char* history, const char* marks) {
-            QTest::newRow(name) << QString(history) << QString(marks);
+            QTest::newRow(name) << QString(history) << QString(marks) << false;
         };
         row("silent interval", "1r 599r 600M", "Q");
         row("transmitted", "1r 300t 301r 599r 600M", "R");
@@ -95,11 +227,21 @@ private slots:
         row("late first connection", "6r 599r 600M 1199r 1200M", "RQ");
         row("mark before the start-up ends", "1r 2M 599r 600M", "QQ");
         row("asleep across a mark raised late", "1r 300z 900r 900M 1200M", "RQ");
+        row("another source: its start-up is no gap", "1r 300c 303r 599r 600M", "Q");
+        row("another source: earlier transmissions count", "1t 2r 300c 303r 599r 600M", "R");
+        row("another source never answering", "1r 300c 600M", "R");
+        QTest::newRow("WSJT-X: heartbeats 15 s apart") << "12r 600M"
+                                                       << "Q" << true;
+        QTest::newRow("WSJT-X: silent for longer") << "12r 300z 330r 600M"
+                                                   << "R" << true;
+        QTest::newRow("WSJT-X: first heard late") << "21r 600M"
+                                                  << "R" << true;
     }
     void reminding() {
         QFETCH(QString, history);
         QFETCH(QString, marks);
-        QCOMPARE(MarksOf(history), marks);
+        QFETCH(bool, heard);
+        QCOMPARE(MarksOf(history, heard), marks);
     }
 };
 

@@ -4,12 +4,14 @@
 #include "settings/ini_file.h"
 #include "station/station_options.h"
 #include "station/station_settings.h"
+#include "test_files.h"
 #include "toolkit/application.h"
 #include "windows_fixture.h"
 
 #include <QContextMenuEvent>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
 
 class TestStationOptions : public QObject {
     Q_OBJECT
@@ -58,21 +60,32 @@ private slots:
                  shown);
     }
 
-    // The operator's changes are saved when the window closes, a host and a port still being
-    // typed too; a port is never taken halfway through its typing.
+    // The operator's changes are saved when the window closes, a port still being typed too;
+    // a port is never taken halfway through its typing. Each kind of rig keeps its own host
+    // and port: what is typed for one is taken before another shows its own.
     void closeWritesItsKeysInOrder() {
         TStationOptions* options = Open();
         options->IntervalComboBox->setCurrentIndex(options->IntervalComboBox->IndexOfId("30"));
         QTest::keyClick(options->SpeedSpinBox, Qt::Key_Down);
         QTest::keyClicks(options->RigHostEdit, ".lan"); // no Enter
-        options->RigPortSpinBox->selectAll();
-        QTest::keyClicks(options->RigPortSpinBox, "4533");
-        QCOMPARE(stationRig->Port(), 4532);
+        const auto typePort = [options](const char* port) {
+            options->RigPortSpinBox->selectAll();
+            QTest::keyClicks(options->RigPortSpinBox, port);
+        };
+        typePort("4533");
+        QCOMPARE(stationRig->Choice().rigctld.port, 4532);
+        QTest::keyClick(options->RigPortSpinBox, Qt::Key_Enter);
+        options->RigComboBox->setCurrentIndex(2);
+        QCOMPARE(options->RigHostEdit->text() + ":" + options->RigPortSpinBox->text(),
+                 "localhost:12345");
+        typePort("12346");
         options->Close();
         QCOMPARE(windows->Settings(),
                  QStringLiteral("[Station Options Form]\nLeft=100\nTop=100\n\n[Station]\n"
-                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\nRig=0\n"
-                                "RigHost=localhost.lan\nRigPort=4533\n"));
+                                "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\nRig=1\n"
+                                "RigHost=localhost.lan\nRigPort=4533\nRigKind=flrig\n"
+                                "FlrigHost=localhost\nFlrigPort=12346\nFldigiHost=localhost\n"
+                                "FldigiPort=7362\nWsjtxGroup=\nWsjtxPort=2237\n"));
     }
 
     // What the window says of the callsign in Morse; Test renders it at the speed and tone
@@ -129,35 +142,64 @@ private slots:
         QVERIFY(Form1->MorseSender1->GetPreparedSamples() > 0);
     }
 
-    // The rig's keys as read, and the link's words; a port out of range or no host reads as
-    // the default. A server answering ";t" as rigctld does (on) shows at once: the words, the
-    // time and the main window's badge.
+    // The rig's keys as read, and the link's words; a port out of range, no host or an unknown
+    // kind reads as the default. A stand-in answers as each program does (the real programs
+    // are in the end-to-end test) and shows at once: the words, the time and the badge.
     void rig_data() {
         QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("shown");
+        const auto http = [](const QByteArray& status, const QByteArray& body) {
+            return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                   "\r\n\r\n" + body;
+        };
         const QString off = "off localhost:4532|Off: every mark reminds|none seen";
-        QTest::newRow("nothing stored") << QByteArray() << off;
-        QTest::newRow("garbage") << QByteArray("Rig=x\nRigHost= \nRigPort=70000") << off;
+        QTest::newRow("nothing stored") << QByteArray() << QByteArray() << off;
+        QTest::newRow("garbage") << QByteArray("Rig=x\nRigHost= \nRigPort=70000\nRigKind=ham")
+                                 << QByteArray() << off;
         QTest::newRow("refused") << QByteArray("Rig=1\nRigHost=127.0.0.1\nRigPort=1")
-                                 << "rigctld at 127.0.0.1:1|Not connected: connection refused, "
-                                    "retrying in 1 s|none seen";
-        QTest::newRow("transmitting")
-            << QByteArray("Rig=1\nRigPort=PORT")
-            << "rigctld at localhost:PORT|Connected, transmitting|hh:mm:ss";
+                                 << QByteArray()
+                                 << "rigctld 127.0.0.1:1|Not connected to rigctld: connection "
+                                    "refused, retrying in 1 s|none seen";
+        QTest::newRow("rigctld") << QByteArray("Rig=1\nRigPort=PORT")
+                                 << QByteArray("get_ptt:;PTT: 1;RPRT 0\n")
+                                 << "rigctld localhost:PORT|Connected to rigctld, "
+                                    "transmitting|hh:mm:ss";
+        QTest::newRow("flrig") << QByteArray("Rig=1\nRigKind=flrig\nFlrigPort=PORT")
+                               << http("200 OK", "<methodResponse><params><param><value><i4>1"
+                                                 "</i4></value></param></params></methodResponse>")
+                               << "flrig localhost:PORT|Connected to flrig, transmitting|hh:mm:ss";
+        QTest::newRow("fldigi, an error page")
+            << QByteArray("Rig=1\nRigKind=fldigi\nFldigiHost=127.0.0.1\nFldigiPort=PORT")
+            << http("500 Internal Server Error", "<html><body>Oops</body></html>")
+            << "fldigi 127.0.0.1:PORT|Not connected to fldigi: HTTP error 500, retrying in 1 "
+               "s|none seen";
+        QTest::newRow("WSJT-X")
+            << QByteArray("Rig=1\nRigKind=wsjtx\nWsjtxPort=PORT")
+            << Contents(QFINDTESTDATA("data/wsjtx/status_transmitting.bin"))
+            << "WSJT-X or JTDX :PORT|Hearing WSJT-X on port PORT, transmitting|hh:mm:ss";
+        QTest::newRow("WSJT-X, not a group")
+            << QByteArray("Rig=1\nRigKind=wsjtx\nWsjtxGroup=10.0.0.1") << QByteArray()
+            << "WSJT-X or JTDX 10.0.0.1:2237|Cannot listen on port 2237: the group is not a "
+               "multicast address|none seen";
     }
     void rig() {
         QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, answer);
         QFETCH(QString, shown);
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
-        connect(&server, &QTcpServer::newConnection, [&server] {
+        connect(&server, &QTcpServer::newConnection, [&server, answer] {
             QTcpSocket* client = server.nextPendingConnection();
-            connect(client, &QTcpSocket::readyRead, [client] {
-                client->write(client->readAll().replace(";t\n", "get_ptt:;PTT: 1;RPRT 0\n"));
+            connect(client, &QTcpSocket::readyRead, [client, answer] {
+                client->readAll();
+                client->write(answer);
             });
         });
         const QByteArray port = QByteArray::number(server.serverPort());
         TStationOptions* o = Open("[Station]\n" + stored.replace("PORT", port) + "\n");
+        if (stored.contains("wsjtx") && !answer.isEmpty())
+            QUdpSocket().writeDatagram(answer, QHostAddress::LocalHost, server.serverPort());
         const auto words = [o] {
             return QString(o->RigComboBox->currentText() + " " + o->RigHostEdit->text() + ":" +
                            o->RigPortSpinBox->text() + "|" + o->RigStatusLabel->GetText() + "|" +

@@ -1,4 +1,4 @@
-#include "rig/rig_link.h"
+#include "rig/polled_source.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -30,56 +30,52 @@ Reason ReasonOf(QAbstractSocket::SocketError error) {
 
 } // namespace
 
-RigLink::RigLink(QObject* parent)
-    : QObject(parent)
+PolledSource::PolledSource(const QString& program, std::unique_ptr<PollProtocol> protocol,
+                           const QString& host, quint16 port, QObject* parent)
+    : TransmitterSource(parent)
+    , m_program(program)
+    , m_protocol(std::move(protocol))
+    , m_host(host)
+    , m_port(port)
     , m_socket(new QTcpSocket(this))
     , m_timer(new QTimer(this)) {
     connect(m_socket, &QTcpSocket::connected, this, [this] {
         m_phase = Phase::Polling;
         Ask();
     });
-    connect(m_socket, &QTcpSocket::readyRead, this, &RigLink::ReadReply);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &RigLink::SocketFailed);
-    connect(m_timer, &QTimer::timeout, this, &RigLink::Tick);
+    connect(m_socket, &QTcpSocket::readyRead, this, &PolledSource::ReadReply);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &PolledSource::SocketFailed);
+    connect(m_timer, &QTimer::timeout, this, &PolledSource::Tick);
 }
 
-void RigLink::Start(const QString& host, quint16 port) {
-    m_host = host;
-    m_port = port;
-    m_failures = 0;
+void PolledSource::Start() {
     SetStatus({LinkState::NotConnected, Reason::Connecting});
     Connect();
 }
 
-void RigLink::Stop() {
-    m_phase = Phase::Idle;
-    m_timer->stop();
-    m_socket->abort();
-    SetStatus({LinkState::NotConnected, Reason::None});
+QString PolledSource::StatusText() const {
+    return QString::fromStdString(PolledStatusText(Status(), m_program.toStdString()));
 }
 
-QString RigLink::StatusText() const {
-    return QString::fromStdString(rig::StatusText(m_status));
-}
-
-void RigLink::Connect() {
+void PolledSource::Connect() {
     m_phase = Phase::Connecting;
     m_socket->abort();
     m_awaitingReply = false;
-    m_reader.Clear();
+    m_protocol->Clear();
     m_answeringFor.invalidate();
     m_waiting.start();
     m_timer->start(kPollMs);
     m_socket->connectToHost(m_host, m_port);
 }
 
-void RigLink::Ask() {
-    m_socket->write(kPttQuery.data(), qint64(kPttQuery.size()));
+void PolledSource::Ask() {
+    const std::string query = m_protocol->Query(m_host.toStdString());
+    m_socket->write(query.data(), qint64(query.size()));
     m_awaitingReply = true;
     m_waiting.start();
 }
 
-void RigLink::ReadReply() {
+void PolledSource::ReadReply() {
     const QByteArray bytes = m_socket->readAll();
     if (m_phase != Phase::Polling)
         return;
@@ -87,13 +83,13 @@ void RigLink::ReadReply() {
         Fail(Reason::Unreadable); // nothing was asked
         return;
     }
-    if (const auto answer = m_reader.Feed(std::string_view(bytes.constData(), bytes.size()))) {
+    if (const auto answer = m_protocol->Feed(std::string_view(bytes.constData(), bytes.size()))) {
         m_awaitingReply = false;
         Answered(*answer);
     }
 }
 
-void RigLink::Answered(PttAnswer answer) {
+void PolledSource::Answered(PttAnswer answer) {
     switch (answer.kind) {
     case PttAnswer::Kind::Receiving:
         Report(LinkState::Receiving);
@@ -104,26 +100,28 @@ void RigLink::Answered(PttAnswer answer) {
     case PttAnswer::Kind::RigError:
         Fail(Reason::RigError, answer.error);
         break;
+    case PttAnswer::Kind::HttpError:
+        Fail(Reason::HttpError, answer.error);
+        break;
+    case PttAnswer::Kind::Fault:
+        Fail(Reason::Fault);
+        break;
     case PttAnswer::Kind::Unreadable:
         Fail(Reason::Unreadable);
         break;
     }
 }
 
-void RigLink::Report(LinkState state) {
+void PolledSource::Report(LinkState state) {
     if (!m_answeringFor.isValid())
         m_answeringFor.start();
     else if (m_answeringFor.elapsed() >= kSteadyMs)
         m_failures = 0;
     SetStatus({state, Reason::None});
     emit Sampled(state);
-    if (state == LinkState::Transmitting) {
-        m_lastTransmission = QDateTime::currentDateTime();
-        emit LastTransmissionChanged(m_lastTransmission);
-    }
 }
 
-void RigLink::Tick() {
+void PolledSource::Tick() {
     switch (m_phase) {
     case Phase::Connecting:
         if (m_waiting.elapsed() >= kConnectTimeoutMs)
@@ -138,37 +136,28 @@ void RigLink::Tick() {
     case Phase::Pausing:
         TickPause();
         break;
-    case Phase::Idle:
-        break;
     }
 }
 
-void RigLink::TickPause() {
-    SetStatus({LinkState::NotConnected, m_status.reason, m_status.rigError, --m_pauseLeft});
+void PolledSource::TickPause() {
+    SetStatus({LinkState::NotConnected, Status().reason, Status().code, --m_pauseLeft});
     if (m_pauseLeft == 0)
         Connect();
 }
 
-void RigLink::SocketFailed() {
+void PolledSource::SocketFailed() {
     Fail(ReasonOf(m_socket->error()));
 }
 
-void RigLink::Fail(Reason reason, int rigError) {
-    if (m_phase != Phase::Connecting && m_phase != Phase::Polling)
+void PolledSource::Fail(Reason reason, int code) {
+    if (m_phase == Phase::Pausing)
         return;
     m_phase = Phase::Pausing;
     m_socket->abort();
     m_pauseLeft = RetryPauseSeconds(++m_failures);
     m_timer->start(kPauseStepMs);
-    SetStatus({LinkState::NotConnected, reason, rigError, m_pauseLeft});
+    SetStatus({LinkState::NotConnected, reason, code, m_pauseLeft});
     emit Sampled(LinkState::NotConnected);
-}
-
-void RigLink::SetStatus(const LinkStatus& status) {
-    if (status == m_status)
-        return;
-    m_status = status;
-    emit StatusChanged(m_status);
 }
 
 } // namespace rig
