@@ -17,13 +17,20 @@ start_wsjtx() {
     printf '%s\n' '[Configuration]' Rig=None "UDPServer=${2:-127.0.0.1}" "UDPServerPort=$1" \
         UDPInterface=lo SoundInName=e2e_sink.monitor SoundOutName=e2e_sink '[MultiSettings]' \
         CurrentName=Default Splash_v1.7=false >"$dir/config/WSJT-X.ini"
+    # Killed, WSJT-X leaves its 48 MB of shared memory behind: this sweeper, tracked before it
+    # and so stopped after it, removes the segments it made.
+    bash -c 'trap "ipcs -mp | awk -v pid=\$(cat $1) '\''\$3 == pid { print \$1 }'\'' |
+        xargs -r -n 1 ipcrm -m; exit" TERM; while sleep 1; do :; done' _ "$dir/pid" &
+    e2e_track $!
     XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" TMPDIR="$dir" HOME="$dir" \
         QT_QPA_PLATFORM=xcb wsjtx >"$dir/wsjtx.log" 2>&1 &
     WSJTX_PID=$!
+    echo "$WSJTX_PID" >"$dir/pid"
     e2e_track "$WSJTX_PID"
     e2e_wait_until 60 'WSJTX_WINDOW=$(xdotool search --onlyvisible --name \
         "^WSJT-X .*K1JT" 2>/dev/null)' ||
-        { e2e_fail "WSJT-X showed no main window within 60 s (see $dir/wsjtx.log)"; return 1; }
+        { import -silent -window root "$dir/screen.png"
+          e2e_fail "WSJT-X showed no main window within 60 s (see $dir)"; return 1; }
     # Its decoder outlives a killed WSJT-X; tracked after it, it is stopped first.
     WSJTX_DECODER_PID=$(pgrep -P "$WSJTX_PID" -x jt9)
     e2e_track "$WSJTX_DECODER_PID"
