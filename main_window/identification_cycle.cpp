@@ -114,15 +114,8 @@ bool MarkDue(const SharedTimerState& state, std::time_t previousTick, std::int32
     return !raised && (onTime || previousTick < mark);
 }
 
-void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, TickMembers members,
-                   TickEffects& effects) {
-    if (!MarkDue(state, previousTick, KnownMarkInterval(members.markInterval))) {
-        return;
-    }
+void RaiseAlert(SharedTimerState& state, TickMembers members, TickEffects& effects) {
     state.raisedAt = state.currentTime;
-    if (!effects.MarkReminds()) {
-        return;
-    }
     if (!state.alertShowing) {
         state.alertShowing = true;
         effects.ShowAlert();
@@ -130,6 +123,34 @@ void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, TickMember
         effects.BringBackAlert();
     }
     SoundAlert(members.audioChoice, effects);
+}
+
+void TriggerAtMark(SharedTimerState& state, std::time_t previousTick, TickMembers members,
+                   TickEffects& effects) {
+    if (!MarkDue(state, previousTick, KnownMarkInterval(members.markInterval))) {
+        return;
+    }
+    state.raisedAt = state.currentTime;
+    if (effects.MarkReminds()) {
+        RaiseAlert(state, members, effects);
+    }
+}
+
+// A reminder due while stopped is dropped, as a mark would pass.
+void TriggerReminder(SharedTimerState& state, TickMembers members, TickEffects& effects) {
+    if (effects.ReminderDue() && state.running) {
+        RaiseAlert(state, members, effects);
+    }
+}
+
+void ShowCountdown(const SharedTimerState& state, TickMembers members, TickEffects& effects) {
+    if (!state.running) {
+        effects.HideCountdown();
+        return;
+    }
+    const std::int32_t interval = KnownMarkInterval(members.markInterval);
+    effects.ShowCountdown(LatestMark(state, interval) + interval * 60,
+                          state.alertShowing && !state.alertFromButton);
 }
 
 // The latest second 15 of a minute at or before this tick.
@@ -186,7 +207,11 @@ void RunTick(SharedTimerState& state, std::time_t now, TickMembers members, Tick
     ShowAudioStatus(members.audioChoice, effects);
     if (state.running) {
         TriggerAtMark(state, previousTick, members, effects);
+    }
+    TriggerReminder(state, members, effects);
+    if (state.running) {
         AutoClose(state, previousTick, members, effects);
     }
     CarryOutCloseRequest(state, members, effects);
+    ShowCountdown(state, members, effects);
 }

@@ -33,6 +33,13 @@ public:
     // Whether a due mark reminds: with the rig watched, only after a transmission. A mark that
     // does not passes silently and is done all the same; asked once for each mark raised.
     virtual bool MarkReminds() = 0;
+    // Whether a reminder timed from the transmissions (counted from the first one, or at the
+    // start of a contact) is due now; asked at every tick, and raised only while running.
+    virtual bool ReminderDue() = 0;
+    // The time left until the ID is due, shown at every tick while running (the next mark and
+    // whether a reminder's alert is up), hidden while stopped.
+    virtual void ShowCountdown(std::time_t nextMark, bool reminding) = 0;
+    virtual void HideCountdown() = 0;
 };
 
 // The main-window members the tick reads (audioChoice, markInterval) and consumes

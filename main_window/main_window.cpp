@@ -42,6 +42,21 @@ const TLabelDesign kAudioStatus{{88, 480, 184, 25}, "Label2", {16, true}, claCha
 // Above the callsign's letters, clear of every designed control.
 const QRect kOnAirPlace{299, 6, 70, 22};
 const TLabelDesign kOnAir{kOnAirPlace, "ON AIR", {11, true}, claWhite};
+// In the other top corner, as far as the badge; the badge behind it fits its text.
+const TLabelDesign kCountdown{{14, 6, 276, 22}, "", {11, true}, 0xFF303030, TTextAlign::Leading};
+constexpr int kCountdownBadgeLeft = 6;
+constexpr int kCountdownPadding = 8;
+
+// Each stage's badge and text: none on the window's light top while there is time, amber
+// within the warning, red once due; the tray's dot in the same colours, green for the first.
+struct StageLook {
+    TAlphaColor badge;
+    TAlphaColor text;
+    TAlphaColor dot;
+};
+constexpr StageLook kStageLooks[] = {{0, 0xFF303030, 0xFF06BF06},
+                                     {0xFFFFB300, claBlack, 0xFFFFB300},
+                                     {0xFFD00000, claWhite, 0xFFD00000}};
 
 } // namespace
 
@@ -58,6 +73,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateColorPanel();
     CreateStationControls();
     CreateOnAirBadge();
+    CreateCountdown();
     BindEvents();
     ShareMembers();
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
@@ -164,6 +180,43 @@ void TForm1::CreateOnAirBadge() {
     OnAirLabel = AddLabel(kOnAir);
     OnAirBadge->SetVisible(false);
     OnAirLabel->SetVisible(false);
+}
+
+void TForm1::CreateCountdown() {
+    CountdownBadge = new TRoundRect(this, 0);
+    Place(CountdownBadge, {kCountdownBadgeLeft, kOnAirPlace.top(), 0, kOnAirPlace.height()});
+    CountdownBadge->SetVisible(false);
+    CountdownLabel = AddLabel(kCountdown);
+    TrayIcon1 = new TTrayIcon(this);
+}
+
+void TForm1::ShowCountdown(std::time_t nextMark, bool reminding) {
+    using Clock = std::chrono::system_clock;
+    const rig::Countdown countdown =
+        RigWatch1->CountdownAt(Clock::now(), Clock::from_time_t(nextMark), reminding);
+    const StageLook& look = kStageLooks[static_cast<int>(countdown.stage)];
+    CountdownLabel->SetText(countdown.text.c_str());
+    CountdownLabel->GetTextSettings()->SetFontColor(look.text);
+    CountdownLabel->SetVisible(true);
+    CountdownBadge->SetFill(look.badge);
+    MovePlaced(CountdownBadge,
+               {kCountdownBadgeLeft, kOnAirPlace.top(),
+                CountdownLabel->TextRoom().width() + 2 * kCountdownPadding, kOnAirPlace.height()});
+    CountdownBadge->SetVisible(look.badge != 0);
+    ShowInTray(countdown);
+}
+
+void TForm1::HideCountdown() {
+    CountdownLabel->SetVisible(false);
+    CountdownBadge->SetVisible(false);
+    TrayIcon1->setVisible(false);
+}
+
+void TForm1::ShowInTray(const rig::Countdown& countdown) {
+    TrayIcon1->SetColor(kStageLooks[static_cast<int>(countdown.stage)].dot);
+    TrayIcon1->SetHint(QStringLiteral("Chimewell: %1").arg(QString::fromStdString(countdown.text)));
+    if (TrayIcon1->isVisible() != shared.tray)
+        TrayIcon1->setVisible(shared.tray);
 }
 
 void TForm1::BindEvents() {

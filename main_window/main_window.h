@@ -12,6 +12,9 @@
 #include "toolkit/media_player.h"
 #include "toolkit/menus.h"
 #include "toolkit/timer.h"
+#include "toolkit/tray_icon.h"
+
+#include <ctime>
 
 // The shared timer state: one per process, touched only by the main window's code.
 extern SharedTimerState timerState;
@@ -48,13 +51,17 @@ public:
     TLinkControlToProperty* LinkControlToPropertyFontColor;
     // Beyond the design: the right-click menu and its Ctrl+, item that open the station
     // options, the callsign in Morse, the watch on the transmitter and the badge in the window's
-    // top corner that shows it on.
+    // top corner that shows it on; the countdown to the ID in the other corner, coloured by its
+    // stage on a badge, and in the system tray when chosen.
     TPopupMenu* PopupMenu1;
     TMenuItem* StationOptionsItem;
     morse::Sender* MorseSender1;
     rig::TransmitterWatch* RigWatch1;
     TRoundRect* OnAirBadge;
     TLabel* OnAirLabel;
+    TRoundRect* CountdownBadge;
+    TLabel* CountdownLabel;
+    TTrayIcon* TrayIcon1;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -76,6 +83,8 @@ public:
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
     void StationOptionsItemClick(TObject* Sender);
     void RigStatusChanged(const rig::LinkStatus& status);
+    void ShowCountdown(std::time_t nextMark, bool reminding);
+    void HideCountdown();
 
 private:
     void PrepareChosenAudio();
@@ -90,6 +99,8 @@ private:
     void CreateColorPanel();
     void CreateStationControls();
     void CreateOnAirBadge();
+    void CreateCountdown();
+    void ShowInTray(const rig::Countdown& countdown);
     void BindEvents();
     void ShareMembers();
     void TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,

@@ -40,6 +40,14 @@ public:
     bool MarkReminds() override {
         return m_form.RigWatch1->RemindAt(std::chrono::system_clock::now());
     }
+    bool ReminderDue() override {
+        return m_form.RigWatch1->PollReminder(std::chrono::system_clock::now()) !=
+               rig::IdReminder::None;
+    }
+    void ShowCountdown(std::time_t nextMark, bool reminding) override {
+        m_form.ShowCountdown(nextMark, reminding);
+    }
+    void HideCountdown() override { m_form.HideCountdown(); }
 
 private:
     TForm1& m_form;

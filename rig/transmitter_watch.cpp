@@ -68,9 +68,14 @@ void TransmitterWatch::Watch(const SourceChoice& choice) {
         m_rule.reset();
         m_source.reset();
         emit StatusChanged(Status());
-    } else if (!wasOn || moved) {
-        StartSource();
+        return;
     }
+    if (!wasOn)
+        m_idTimer = IdTimer(m_idTimer.Timing());
+    else if (moved)
+        m_idTimer.SourceChanged();
+    if (!wasOn || moved)
+        StartSource();
 }
 
 void TransmitterWatch::StartSource() {
@@ -88,7 +93,9 @@ void TransmitterWatch::StartSource() {
 }
 
 void TransmitterWatch::Sampled(LinkState state) {
-    m_rule->Observe(ReminderRule::Clock::now(), state);
+    const auto now = ReminderRule::Clock::now();
+    m_rule->Observe(now, state);
+    m_idTimer.Observe(now, state);
     if (state == LinkState::Transmitting) {
         m_lastTransmission = QDateTime::currentDateTime();
         emit LastTransmissionChanged(m_lastTransmission);
@@ -104,7 +111,23 @@ QString TransmitterWatch::StatusText() const {
 }
 
 bool TransmitterWatch::RemindAt(ReminderRule::Clock::time_point mark) {
-    return !m_rule || m_rule->RemindAt(mark);
+    if (!m_rule)
+        return true;
+    const bool byMarks = m_rule->RemindAt(mark);
+    const bool remind = Timing().rolling ? !m_idTimer.Trusted() : byMarks;
+    if (remind)
+        m_idTimer.RemindedAtMark(mark);
+    return remind;
+}
+
+IdReminder TransmitterWatch::PollReminder(IdTimer::Clock::time_point now) {
+    return m_rule ? m_idTimer.Poll(now) : IdReminder::None;
+}
+
+rig::Countdown TransmitterWatch::CountdownAt(IdTimer::Clock::time_point now,
+                                             IdTimer::Clock::time_point nextMark,
+                                             bool alertShowing) const {
+    return rig::CountdownAt(now, nextMark, m_idTimer, m_rule.has_value(), alertShowing);
 }
 
 } // namespace rig

@@ -106,7 +106,10 @@ inline constexpr IntegerKey kTop{kSection, "Top", 100};
 // watched (0 off, 1 on), through which kind of program (rigctld, flrig, fldigi or wsjtx; a
 // file without it means rigctld, as Chimewell watched only rigctld before), and where each
 // kind is found: rigctld at RigHost and RigPort, WSJT-X's broadcasts on a port and in a
-// multicast group (empty: the loopback address).
+// multicast group (empty: the loopback address). Then how reminders are timed: at the clock
+// marks, or counted from the first transmission ("marks" or "rolling"; a file without it means
+// marks, as before), the seconds of warning before the ID is due, whether a reminder waits for
+// the key-up, whether a contact's start reminds, and whether the countdown shows in the tray.
 namespace Station {
 inline constexpr std::string_view kSection = "Station";
 inline constexpr IntegerKey kInterval{kSection, "Interval", kDefaultMarkInterval};
@@ -123,6 +126,11 @@ inline constexpr TextKey kFldigiHost{kSection, "FldigiHost", "localhost"};
 inline constexpr IntegerKey kFldigiPort{kSection, "FldigiPort", 7362};
 inline constexpr TextKey kWsjtxGroup{kSection, "WsjtxGroup", ""};
 inline constexpr IntegerKey kWsjtxPort{kSection, "WsjtxPort", 2237};
+inline constexpr TextKey kTiming{kSection, "Timing", "marks"};
+inline constexpr IntegerKey kWarnSeconds{kSection, "WarnSeconds", 60};
+inline constexpr BoolKey kPolite{kSection, "Polite", true};
+inline constexpr BoolKey kStartReminder{kSection, "StartReminder", false};
+inline constexpr BoolKey kTray{kSection, "Tray", false};
 } // namespace Station
 
 // Every key above, a section's keys together.
@@ -176,4 +184,9 @@ inline constexpr auto kAllKeys = std::to_array<AnyKey>({
     Station::kFldigiPort,
     Station::kWsjtxGroup,
     Station::kWsjtxPort,
+    Station::kTiming,
+    Station::kWarnSeconds,
+    Station::kPolite,
+    Station::kStartReminder,
+    Station::kTray,
 });

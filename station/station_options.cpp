@@ -5,6 +5,9 @@
 #include "toolkit/message_beep.h"
 #include "window_set/window_set.h"
 
+#include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <limits>
 
 TStationOptions* StationOptions = nullptr;
@@ -12,22 +15,27 @@ TStationOptions* StationOptions = nullptr;
 namespace {
 
 // The window cannot be resized: its controls keep their designed places.
-const TFormDesign kWindow{kCaption, 360, 476, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
+const TFormDesign kWindow{kCaption, 360, 646, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
 
 const TLabelDesign kTitle{{0, 10, 360, 32}, "Station Options", {20, true, false, false, true}};
 const TLabelDesign kInterval{
     {20, 74, 120, 26}, "Identify every", {}, claBlack, TTextAlign::Trailing};
 const TLabelDesign kMinutes{{216, 74, 120, 26}, "minutes", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kSpeed{{20, 144, 50, 26}, "Speed", {}, claBlack, TTextAlign::Trailing};
-const TLabelDesign kTone{{176, 144, 50, 26}, "Tone", {}, claBlack, TTextAlign::Trailing};
-const TLabelDesign kMorse{{20, 178, 230, 62}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRules{{20, 106, 44, 26}, "Rules:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRemind{{20, 138, 60, 26}, "Remind:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kWarn{{20, 170, 44, 26}, "Warn", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kWarnAfter{
+    {162, 170, 176, 26}, "before the ID is due", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kSpeed{{20, 314, 50, 26}, "Speed", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kTone{{176, 314, 50, 26}, "Tone", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kMorse{{20, 348, 230, 62}, "", {}, claBlack, TTextAlign::Leading};
 const TLabelDesign kOutput{
-    {20, 284, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kOutputNote{{20, 312, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRig{{20, 378, 34, 26}, "Rig:", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRigColon{{258, 378, 8, 26}, ":", {}, claBlack};
-const TLabelDesign kRigStatus{{20, 410, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRigLast{{20, 436, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+    {20, 454, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kOutputNote{{20, 482, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRig{{20, 548, 34, 26}, "Rig:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRigColon{{258, 548, 8, 26}, ":", {}, claBlack};
+const TLabelDesign kRigStatus{{20, 580, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRigLast{{20, 606, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
 const UnicodeString kRigOff = QStringLiteral("off");
 
 // The kinds of source as listed, in the order of rig::SourceKind, and the program's name as
@@ -44,6 +52,25 @@ const SourceListing& ListingOf(rig::SourceKind kind) {
 }
 
 constexpr int kToneStepHz = 10;
+
+// The licence rules a preset fills the timing in for; any other timing is "Custom", the last.
+struct LicencePreset {
+    const char* name;
+    std::int32_t interval;
+    bool startReminder;
+};
+constexpr LicencePreset kPresets[] = {
+    {"United States (every 10 min, at the end)", 10, false},
+    {"Canada (start, every 30 min, end)", 30, true},
+    {"Germany (start, every 10 min, end)", 10, true},
+};
+constexpr int kPresetWarnSeconds = 60;
+
+bool Follows(const LicencePreset& preset, const rig::IdTiming& timing) {
+    return timing.rolling && timing.polite && timing.startReminder == preset.startReminder &&
+           timing.interval == std::chrono::minutes(preset.interval) &&
+           timing.warn == std::chrono::seconds(kPresetWarnSeconds);
+}
 
 // What Morse makes of the callsign: all of it, or only its beginning; or nothing, and why.
 UnicodeString MorseNote(const UnicodeString& callsign, const morse::Keying& keying) {
@@ -72,45 +99,73 @@ TStationOptions::TStationOptions(TComponent* Owner)
 
 void TStationOptions::CreateIdentificationGroup() {
     IdentificationGroup = new TGroupBox(this, QStringLiteral("Identification"));
-    Place(IdentificationGroup, {10, 50, 340, 60}, TAlignLayout::None);
+    Place(IdentificationGroup, {10, 50, 340, 230}, TAlignLayout::None);
     IntervalLabel = AddLabel(kInterval, TAlignLayout::None);
     IntervalComboBox = new TComboBox(this);
     for (const std::int32_t minutes : kMarkIntervals)
         IntervalComboBox->AddItem(QString::number(minutes), QString::number(minutes));
     Place(IntervalComboBox, {146, 74, 64, 26}, TAlignLayout::None);
     MinutesLabel = AddLabel(kMinutes, TAlignLayout::None);
+    CreateTimingControls();
+}
+
+void TStationOptions::CreateTimingControls() {
+    RulesLabel = AddLabel(kRules, TAlignLayout::None);
+    RulesComboBox = new TComboBox(this);
+    for (const LicencePreset& preset : kPresets)
+        RulesComboBox->AddItem(QString::fromUtf8(preset.name), QString());
+    RulesComboBox->AddItem(QStringLiteral("Custom"), QString());
+    RulesComboBox->SetAccessibleName(QStringLiteral("Licence rules"));
+    RulesComboBox->SetHint(QStringLiteral("Fills in the timing below; your own licence is what "
+                                          "counts"));
+    Place(RulesComboBox, {66, 106, 272, 26}, TAlignLayout::None);
+    RemindLabel = AddLabel(kRemind, TAlignLayout::None);
+    RemindComboBox = new TComboBox(this);
+    RemindComboBox->AddItem(QStringLiteral("at the clock marks"), QString());
+    RemindComboBox->AddItem(QStringLiteral("counted from my first transmission"), QString());
+    Place(RemindComboBox, {82, 138, 256, 26}, TAlignLayout::None);
+    WarnLabel = AddLabel(kWarn, TAlignLayout::None);
+    WarnSpinBox = new TSpinBox(this, 0, 60 * kMarkIntervals.back(), 10, QStringLiteral("s"));
+    Place(WarnSpinBox, {66, 170, 90, 26}, TAlignLayout::None);
+    WarnAfterLabel = AddLabel(kWarnAfter, TAlignLayout::None);
+    PoliteCheckBox = new TCheckBox(this, QStringLiteral("wait until I stop transmitting"));
+    Place(PoliteCheckBox, {20, 202, 318, 24}, TAlignLayout::None);
+    StartCheckBox = new TCheckBox(this, QStringLiteral("remind me at the start of a contact"));
+    Place(StartCheckBox, {20, 226, 318, 24}, TAlignLayout::None);
+    TrayCheckBox = new TCheckBox(this, QStringLiteral("show the countdown in the system tray"));
+    Place(TrayCheckBox, {20, 250, 318, 24}, TAlignLayout::None);
 }
 
 void TStationOptions::CreateMorseGroup() {
     MorseGroup = new TGroupBox(this, QStringLiteral("Morse callsign"));
-    Place(MorseGroup, {10, 120, 340, 130}, TAlignLayout::None);
+    Place(MorseGroup, {10, 290, 340, 130}, TAlignLayout::None);
     SpeedLabel = AddLabel(kSpeed, TAlignLayout::None);
     SpeedSpinBox = new TSpinBox(this, morse::kMinWpm, morse::kMaxWpm, 1, QStringLiteral("WPM"));
-    Place(SpeedSpinBox, {76, 144, 90, 26}, TAlignLayout::None);
+    Place(SpeedSpinBox, {76, 314, 90, 26}, TAlignLayout::None);
     ToneLabel = AddLabel(kTone, TAlignLayout::None);
     ToneSpinBox =
         new TSpinBox(this, morse::kMinToneHz, morse::kMaxToneHz, kToneStepHz, QStringLiteral("Hz"));
-    Place(ToneSpinBox, {232, 144, 106, 26}, TAlignLayout::None);
+    Place(ToneSpinBox, {232, 314, 106, 26}, TAlignLayout::None);
     MorseLabel = AddLabel(kMorse, TAlignLayout::None);
     MorseLabel->SetWordWrap(true);
-    TestButton = AddButton(QStringLiteral("Test"), {258, 196, 80, 30}, TAlignLayout::None);
+    TestButton = AddButton(QStringLiteral("Test"), {258, 366, 80, 30}, TAlignLayout::None);
     TestButton->SetHint(QStringLiteral("Send the callsign in Morse now, as a mark sends it"));
     MorseSender = new morse::Sender(this);
 }
 
 void TStationOptions::CreateOutputGroup() {
     OutputGroup = new TGroupBox(this, QStringLiteral("Sound output"));
-    Place(OutputGroup, {10, 260, 340, 84}, TAlignLayout::None);
+    Place(OutputGroup, {10, 430, 340, 84}, TAlignLayout::None);
     OutputLabel = AddLabel(kOutput, TAlignLayout::None);
     OutputComboBox = new TComboBox(this);
-    Place(OutputComboBox, {122, 284, 216, 26}, TAlignLayout::None);
+    Place(OutputComboBox, {122, 454, 216, 26}, TAlignLayout::None);
     OutputNoteLabel = AddLabel(kOutputNote, TAlignLayout::None);
     OutputNoteLabel->SetWordWrap(true);
 }
 
 void TStationOptions::CreateRigGroup() {
     RigGroup = new TGroupBox(this, QStringLiteral("Rig"));
-    Place(RigGroup, {10, 354, 340, 112}, TAlignLayout::None);
+    Place(RigGroup, {10, 524, 340, 112}, TAlignLayout::None);
     RigLabel = AddLabel(kRig, TAlignLayout::None);
     RigComboBox = new TComboBox(this);
     RigComboBox->AddItem(kRigOff, kRigOff);
@@ -119,12 +174,12 @@ void TStationOptions::CreateRigGroup() {
     RigComboBox->SetHint(QStringLiteral("Watching the transmitter through the program that holds "
                                         "the rig, a mark reminds only when the transmitter was "
                                         "on since the one before, or the link was down"));
-    Place(RigComboBox, {56, 378, 118, 26}, TAlignLayout::None);
+    Place(RigComboBox, {56, 548, 118, 26}, TAlignLayout::None);
     RigHostEdit = new TEdit(this);
-    Place(RigHostEdit, {178, 378, 80, 26}, TAlignLayout::None);
+    Place(RigHostEdit, {178, 548, 80, 26}, TAlignLayout::None);
     RigColonLabel = AddLabel(kRigColon, TAlignLayout::None);
     RigPortSpinBox = new TSpinBox(this, 1, std::numeric_limits<quint16>::max(), 1, QString());
-    Place(RigPortSpinBox, {268, 378, 70, 26}, TAlignLayout::None);
+    Place(RigPortSpinBox, {268, 548, 70, 26}, TAlignLayout::None);
     RigStatusLabel = AddLabel(kRigStatus, TAlignLayout::None);
     RigLastLabel = AddLabel(kRigLast, TAlignLayout::None);
 }
@@ -133,6 +188,11 @@ void TStationOptions::BindEvents() {
     OnCreate = Handler(this, &TStationOptions::FormCreate);
     OnClose = Handler(this, &TStationOptions::FormClose);
     IntervalComboBox->OnChange = Handler(this, &TStationOptions::IntervalComboBoxChange);
+    RulesComboBox->OnChange = Handler(this, &TStationOptions::RulesComboBoxChange);
+    RemindComboBox->OnChange = Handler(this, &TStationOptions::TimingChange);
+    WarnSpinBox->OnChange = Handler(this, &TStationOptions::TimingChange);
+    for (TCheckBox* box : {PoliteCheckBox, StartCheckBox, TrayCheckBox})
+        box->OnChange = Handler(this, &TStationOptions::TimingChange);
     SpeedSpinBox->OnChange = Handler(this, &TStationOptions::SpeedSpinBoxChange);
     ToneSpinBox->OnChange = Handler(this, &TStationOptions::ToneSpinBoxChange);
     TestButton->OnClick = Handler(this, &TStationOptions::TestButtonClick);
@@ -149,8 +209,7 @@ void TStationOptions::FormCreate(TObject*) {
     TIniFile ini(SettingsFilePath());
     SetLeft(ini.ReadInteger(StationOptionsForm::kLeft));
     SetTop(ini.ReadInteger(StationOptionsForm::kTop));
-    IntervalComboBox->SetItemIndex(
-        IntervalComboBox->IndexOfId(QString::number(shared.markInterval)));
+    ShowTiming();
     SpeedSpinBox->SetValue(shared.morseWpm);
     ToneSpinBox->SetValue(shared.morseHz);
     const UnicodeString callsign = shared.CallSign->GetText();
@@ -171,6 +230,46 @@ void TStationOptions::FormClose(TObject*, TCloseAction&) {
 
 void TStationOptions::IntervalComboBoxChange(TObject*) {
     shared.markInterval = IntervalComboBox->GetSelectedId().toInt();
+    SetTimingInterval(shared.markInterval);
+    ShowTiming();
+}
+
+// Picking a preset only sets the fields; "Custom" leaves them.
+void TStationOptions::RulesComboBoxChange(TObject*) {
+    const int index = RulesComboBox->currentIndex();
+    if (index >= int(std::size(kPresets)))
+        return;
+    const LicencePreset& preset = kPresets[index];
+    shared.markInterval = preset.interval;
+    stationRig->SetTiming({true, std::chrono::minutes(preset.interval),
+                           std::chrono::seconds(kPresetWarnSeconds), true, preset.startReminder});
+    ShowTiming();
+}
+
+void TStationOptions::TimingChange(TObject*) {
+    stationRig->SetTiming({RemindComboBox->currentIndex() == 1,
+                           std::chrono::minutes(shared.markInterval),
+                           std::chrono::seconds(WarnSpinBox->GetValue()),
+                           PoliteCheckBox->IsChecked(), StartCheckBox->IsChecked()});
+    shared.tray = TrayCheckBox->IsChecked();
+    ShowTiming();
+}
+
+// The preset the fields follow, if any; the warning is held within the interval.
+void TStationOptions::ShowTiming() {
+    const rig::IdTiming& timing = stationRig->Timing();
+    IntervalComboBox->SetItemIndex(
+        IntervalComboBox->IndexOfId(QString::number(shared.markInterval)));
+    const auto followed =
+        std::find_if(std::begin(kPresets), std::end(kPresets),
+                     [&timing](const auto& preset) { return Follows(preset, timing); });
+    RulesComboBox->SetItemIndex(static_cast<int>(followed - std::begin(kPresets)));
+    RemindComboBox->SetItemIndex(timing.rolling ? 1 : 0);
+    WarnSpinBox->setMaximum(60 * shared.markInterval);
+    WarnSpinBox->SetValue(static_cast<int>(timing.warn.count()));
+    PoliteCheckBox->SetChecked(timing.polite);
+    StartCheckBox->SetChecked(timing.startReminder);
+    TrayCheckBox->SetChecked(shared.tray);
 }
 
 void TStationOptions::SpeedSpinBoxChange(TObject*) {

@@ -1,9 +1,11 @@
 #pragma once
 // TStationOptions: the station options window, which the main window opens with Ctrl+, or its
-// right-click menu. The operator sets the minutes between marks; the speed and tone of the
-// callsign in Morse, tries them with Test and sees which characters Morse cannot send; and the
-// sound output the alerts play on, with word when the chosen one is not connected; and whether
-// the marks remind only after the transmitter was on, watched through rigctld, flrig or
+// right-click menu. The operator sets the minutes between marks and how the reminders are
+// timed (at the marks, or from the first transmission, with a warning, waiting for the key-up,
+// at a contact's start; or as a licence's rules ask), and the countdown in the tray; the speed and
+// tone of the callsign in Morse, tries them with Test and sees which characters Morse cannot send;
+// and the sound output the alerts play on, with word when the chosen one is not connected; and
+// whether the marks remind only after the transmitter was on, watched through rigctld, flrig or
 // fldigi at a host and port, or WSJT-X and JTDX's broadcasts on a port, with the link's state
 // in words and the time of the last transmission. Each change
 // takes effect at once; the window saves the options and its place when it closes.
@@ -26,6 +28,17 @@ public:
     TLabel* IntervalLabel;
     TComboBox* IntervalComboBox;
     TLabel* MinutesLabel;
+    // How the reminders are timed: a licence's preset, or the fields one by one.
+    TLabel* RulesLabel;
+    TComboBox* RulesComboBox;
+    TLabel* RemindLabel;
+    TComboBox* RemindComboBox;
+    TLabel* WarnLabel;
+    TSpinBox* WarnSpinBox;
+    TLabel* WarnAfterLabel;
+    TCheckBox* PoliteCheckBox;
+    TCheckBox* StartCheckBox;
+    TCheckBox* TrayCheckBox;
     TGroupBox* MorseGroup;
     TLabel* SpeedLabel;
     TSpinBox* SpeedSpinBox;
@@ -56,6 +69,8 @@ public:
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void IntervalComboBoxChange(TObject* Sender);
+    void RulesComboBoxChange(TObject* Sender);
+    void TimingChange(TObject* Sender);
     void SpeedSpinBoxChange(TObject* Sender);
     void ToneSpinBoxChange(TObject* Sender);
     void TestButtonClick(TObject* Sender);
@@ -66,6 +81,8 @@ public:
 
 private:
     void CreateIdentificationGroup();
+    void CreateTimingControls();
+    void ShowTiming();
     void CreateMorseGroup();
     void CreateOutputGroup();
     void CreateRigGroup();

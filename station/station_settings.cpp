@@ -79,7 +79,37 @@ void SaveRig(TIniFile& ini) {
         SaveAddress(ini, choice, kind);
 }
 
+constexpr std::string_view kRolling = "rolling";
+
+// A warning longer than the interval is held to it where it is used.
+void RestoreTiming(const TIniFile& ini) {
+    rig::IdTiming timing;
+    timing.rolling = ini.ReadString(Station::kTiming).trimmed().toStdString() == kRolling;
+    timing.interval = std::chrono::minutes(shared.markInterval);
+    timing.warn = std::chrono::seconds(std::max(0, ini.ReadInteger(Station::kWarnSeconds)));
+    timing.polite = ini.ReadBool(Station::kPolite);
+    timing.startReminder = ini.ReadBool(Station::kStartReminder);
+    stationRig->SetTiming(timing);
+    shared.tray = ini.ReadBool(Station::kTray);
+}
+
+void SaveTiming(TIniFile& ini) {
+    const rig::IdTiming& timing = stationRig->Timing();
+    ini.WriteString(Station::kTiming,
+                    QString::fromUtf8(timing.rolling ? kRolling : Station::kTiming.byDefault));
+    ini.WriteInteger(Station::kWarnSeconds, static_cast<std::int32_t>(timing.warn.count()));
+    ini.WriteBool(Station::kPolite, timing.polite);
+    ini.WriteBool(Station::kStartReminder, timing.startReminder);
+    ini.WriteBool(Station::kTray, shared.tray);
+}
+
 } // namespace
+
+void SetTimingInterval(std::int32_t minutes) {
+    rig::IdTiming timing = stationRig->Timing();
+    timing.interval = std::chrono::minutes(minutes);
+    stationRig->SetTiming(timing);
+}
 
 QString DefaultHost(rig::SourceKind kind) {
     return DefaultText(KeysOf(kind).host);
@@ -93,6 +123,7 @@ void RestoreStationOptions(const TIniFile& ini) {
         std::clamp(ini.ReadInteger(Station::kMorseHz), morse::kMinToneHz, morse::kMaxToneHz);
     SetSoundOutput(ini.ReadString(Station::kOutput));
     RestoreRig(ini);
+    RestoreTiming(ini);
 }
 
 void SaveStationOptions(TIniFile& ini) {
@@ -101,4 +132,5 @@ void SaveStationOptions(TIniFile& ini) {
     ini.WriteInteger(Station::kMorseHz, shared.morseHz);
     ini.WriteString(Station::kOutput, GetSoundOutput());
     SaveRig(ini);
+    SaveTiming(ini);
 }

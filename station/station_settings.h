@@ -11,6 +11,8 @@
 #include <QPointer>
 
 void RestoreStationOptions(const TIniFile& ini);
+// The minutes between marks are also the identification timer's interval.
+void SetTimingInterval(std::int32_t minutes);
 // What an empty host stands for: a kind's default; for WSJT-X, no group.
 QString DefaultHost(rig::SourceKind kind);
 void SaveStationOptions(TIniFile& ini);

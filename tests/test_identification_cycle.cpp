@@ -15,7 +15,8 @@ public:
     QStringList calls;
     bool fileLoads = true;
     bool morseSends = true;
-    int quietMarks = 0; // the marks the rig's rule lets pass, from the first asked
+    int quietMarks = 0;   // the marks the rig's rule lets pass, from the first asked
+    int remindersDue = 0; // the reminders timed from the transmissions, from the first tick
 
     void SetTimerInterval(int milliseconds) override {
         calls << QString("interval %1").arg(milliseconds);
@@ -39,6 +40,11 @@ public:
     void ReportMorseFailure() override { calls << "told morse"; }
     void StopMorse() override { calls << "stop morse"; }
     bool MarkReminds() override { return quietMarks-- <= 0; }
+    bool ReminderDue() override { return remindersDue-- > 0; }
+    void ShowCountdown(std::time_t nextMark, bool reminding) override {
+        calls << QString("countdown %1%2").arg(nextMark).arg(reminding ? " reminding" : "");
+    }
+    void HideCountdown() override { calls << "countdown none"; }
 };
 
 // 6 December 2026 at the given time of day, read as local time or as GMT.
@@ -71,7 +77,7 @@ struct Cycle {
         for (const int second : seconds) {
             effects.calls.clear();
             Tick(base + second);
-            static const QRegularExpression refresh("^(interval|date|clock|status) ");
+            static const QRegularExpression refresh("^(interval|date|clock|status|countdown) ");
             for (const QString& call : effects.calls)
                 if (!call.contains(refresh))
                     marks << QString("%1 %2").arg(second).arg(call);
@@ -130,6 +136,9 @@ private slots:
         // Kathmandu is 5:45 ahead of GMT, so its ten-minute marks fall between GMT's.
         QTest::newRow("Kathmandu 12:50 marks") << "Kathmandu" << 50 << 1 << "0 show|0 beep|15 hide";
         QTest::newRow("GMT 07:05 does not") << "Kathmandu GMT" << 50 << 1 << "";
+        QTest::newRow("a reminder between marks")
+            << "reminder" << 33 << 1 << "0 show|0 beep|15 hide";
+        QTest::newRow("a reminder while stopped is dropped") << "stopped reminder" << 33 << 1 << "";
         QTest::newRow("close button alert")
             << "button alert close" << 39 << 1 << "0 hide|60 show|60 beep|75 hide";
     }
@@ -151,6 +160,7 @@ private slots:
         cycle.effects.fileLoads = !conditions.contains("bad file");
         cycle.effects.morseSends = !conditions.contains("bad morse");
         cycle.effects.quietMarks = conditions.contains("quiet");
+        cycle.effects.remindersDue = conditions.contains("reminder");
         QCOMPARE(cycle.Run(At(12, minute), 0, 76), expected);
         QVERIFY(!cycle.alertCloseRequest);
     }
@@ -162,6 +172,19 @@ private slots:
         QCOMPARE(cycle.Run(At(12, 40), 0, 0), QString());
         cycle.state.running = true;
         QCOMPARE(cycle.Run(At(12, 40), 1, 1), QString("1 show|1 beep"));
+    }
+
+    // The countdown runs to the next mark, and says when a reminder's alert is up; it is hidden
+    // while stopped.
+    void countdown() {
+        Cycle cycle;
+        cycle.Tick(At(12, 33) + 20);
+        QCOMPARE(cycle.effects.calls.last(), QString("countdown %1").arg(At(12, 40)));
+        cycle.Tick(At(12, 40));
+        QCOMPARE(cycle.effects.calls.last(), QString("countdown %1 reminding").arg(At(12, 50)));
+        cycle.state.running = false;
+        cycle.Tick(At(12, 40) + 1);
+        QCOMPARE(cycle.effects.calls.last(), QString("countdown none"));
     }
 
     // Ticks as seconds from the minute given: a mark is every minute whose number is a
@@ -286,8 +309,9 @@ private slots:
         cycle.state.clockFormat = clockFormat;
         cycle.Tick(At(23, 30));
         std::setlocale(LC_ALL, "C");
-        QCOMPARE(cycle.effects.calls.join('|'), "interval 100|date " + date + "|clock " + clock +
-                                                    "|status System Tone Selected|show|beep");
+        QCOMPARE(cycle.effects.calls.mid(0, 6).join('|'),
+                 "interval 100|date " + date + "|clock " + clock +
+                     "|status System Tone Selected|show|beep");
     }
 
     // Regression: a time localtime cannot break down (null) must not be dereferenced.

@@ -1,5 +1,7 @@
 // The readers of what rigctld, flrig, fldigi and WSJT-X send, and the reminding rule, without
 // a network.
+#include "rig/countdown.h"
+#include "rig/id_timer.h"
 #include "rig/poll_protocol.h"
 #include "rig/reminder_rule.h"
 #include "rig/wsjtx_peers.h"
@@ -11,6 +13,20 @@ using rig::LinkState;
 using rig::wsjtx::Message;
 
 namespace {
+
+// Every rule keeps the same wall clock; second 0 is its epoch.
+std::chrono::system_clock::time_point At(int second) {
+    return std::chrono::system_clock::time_point{} + std::chrono::seconds(second);
+}
+
+// A history's report: r receiving, t transmitting, n not connected, in the order of LinkState;
+// anything else, none (-1).
+int StateOf(QChar report) {
+    return static_cast<int>(QString("nrt").indexOf(report));
+}
+LinkState State(int report) {
+    return static_cast<LinkState>(report);
+}
 
 QString Described(const std::optional<rig::PttAnswer>& answer) {
     static const QStringList kinds = {"receiving", "transmitting", "error",
@@ -32,32 +48,57 @@ QString MarksOf(const QString& history, bool heard) {
         heard ? rig::WatchPace{std::chrono::seconds(21), std::chrono::seconds(20)}
               : rig::kPolledPace;
     const int every = heard ? 15 : 1;
-    using Clock = rig::ReminderRule::Clock;
-    const auto at = [](int second) { return Clock::time_point{} + std::chrono::seconds(second); };
-    rig::ReminderRule rule(at(0), pace);
+    rig::ReminderRule rule(At(0), pace);
     QString results;
-    std::optional<LinkState> repeated;
+    int repeated = -1;
     int last = 0;
     for (const QString& event : history.split(' ')) {
         const int second = event.chopped(1).toInt();
-        for (int filled = last + every; repeated && filled < second; filled += every)
-            rule.Observe(at(filled), *repeated);
+        for (int filled = last + every; repeated >= 0 && filled < second; filled += every)
+            rule.Observe(At(filled), State(repeated));
         last = second;
         if (event.endsWith('M')) {
-            results += rule.RemindAt(at(second)) ? 'R' : 'Q';
+            results += rule.RemindAt(At(second)) ? 'R' : 'Q';
             continue;
         }
         if (event.endsWith('c')) {
-            rule.Restart(at(second), pace);
-            repeated.reset();
+            rule.Restart(At(second), pace);
+            repeated = -1;
             continue;
         }
-        const auto kind = QString("nrt").indexOf(event.back()); // in the order of LinkState
-        repeated = kind < 0 ? std::nullopt : std::optional(static_cast<LinkState>(kind));
-        if (repeated)
-            rule.Observe(at(second), *repeated);
+        repeated = StateOf(event.back());
+        if (repeated >= 0)
+            rule.Observe(At(second), State(repeated));
     }
     return results;
+}
+
+// The identification timer over a history as MarksOf's (no c), with an interval of 600 s and
+// a clock mark at every multiple of it: gives each reminder with its second, "D750" (due),
+// "S210" (a contact's start) or "M600" (a mark reminding, the link not trusted). The timing is
+// "rolling", "polite", "start" and "warn0" as the words it holds say.
+QString RemindersOf(const QString& history, const QString& timing) {
+    rig::IdTimer timer({timing.contains("rolling"), std::chrono::seconds(600),
+                        std::chrono::seconds(timing.contains("warn0") ? 0 : 60),
+                        timing.contains("polite"), timing.contains("start")});
+    QStringList reminders;
+    int repeated = -1;
+    int next = 0;
+    const QStringList events = history.split(' ');
+    for (int second = 1; second <= events.last().chopped(1).toInt(); ++second) {
+        if (events[next].chopped(1).toInt() == second)
+            repeated = StateOf(events[next++].back());
+        if (repeated >= 0)
+            timer.Observe(At(second), State(repeated));
+        if (second % 600 == 0 && timing.contains("rolling") && !timer.Trusted()) {
+            reminders << QString("M%1").arg(second);
+            timer.RemindedAtMark(At(second));
+        }
+        const rig::IdReminder reminder = timer.Poll(At(second));
+        if (reminder != rig::IdReminder::None)
+            reminders << QString(reminder == rig::IdReminder::Due ? "D%1" : "S%1").arg(second);
+    }
+    return reminders.join(' ');
 }
 
 // An XML-RPC response over HTTP/1.1 as flrig and fldigi send it.
@@ -127,7 +168,6 @@ private slots:
         row("fldigi RX untyped", "fldigi", {Reply("RX")}, "receiving");
         row("fldigi TX", "fldigi", {Reply("<string>TX</string>")}, "transmitting");
         row("fldigi tuning", "fldigi", {Reply("<string>TUNE</string>")}, "transmitting");
-        row("fldigi other", "fldigi", {Reply("<string>TXRX</string>")}, "unreadable");
         row("fault", "flrig",
             {Http("<methodResponse><fault><value><struct><member><name>faultCode</name><value>"
                   "<i4>-1</i4></value></member></struct></value></fault></methodResponse>")},
@@ -184,15 +224,12 @@ private slots:
 
     // Two programs on one port: each heard, closed or silent by its own Id.
     void wsjtxPeers() {
-        using Clock = rig::wsjtx::Peers::Clock;
         const auto at = [](int second) {
-            return Clock::time_point{} + std::chrono::seconds(second);
+            return rig::wsjtx::Peers::Clock::time_point{} + std::chrono::seconds(second);
         };
         rig::wsjtx::Peers peers;
         const auto state = [&peers] {
-            return QString::fromStdString(peers.Names()) + (peers.AnyTransmitting() ? " on"
-                                                            : peers.AnyHeard()      ? " off"
-                                                                                    : "none");
+            return QString::fromStdString(peers.Names()) + (peers.AnyTransmitting() ? " on" : "");
         };
         peers.Take({Message::Type::Heartbeat, "WSJT-X"}, at(0));
         peers.Take({Message::Type::Status, "JTDX", true}, at(5));
@@ -203,9 +240,67 @@ private slots:
         QVERIFY(peers.Expire(at(20)));
         QCOMPARE(state(), "JTDX on");
         peers.Take({Message::Type::Close, "JTDX"}, at(21));
-        QCOMPARE(state(), "none");
-        QVERIFY(peers.LastClosed());
+        QCOMPARE(state(), "");
+        QVERIFY(peers.LastClosed() && !peers.AnyHeard());
         QCOMPARE(peers.NextExpiry(), std::nullopt);
+    }
+
+    // Periods from the first key-down: at 12:30:00 + seconds, PTT on at 12:33:30 (210) and off
+    // at 12:33:50 (230) reminds at 12:42:30 (750), a minute before the period's end.
+    void idTimer_data() {
+        QTest::addColumn<QString>("timing");
+        QTest::addColumn<QString>("history");
+        QTest::addColumn<QString>("reminders");
+        const auto row = [](const char* name, const char* timing, const char* history,
+                            const char* reminders) {
+            QTest::newRow(name) << QString(timing) << QString(history) << QString(reminders);
+        };
+        row("one over", "rolling polite", "1r 210t 230r 1300z", "D750");
+        row("polite: at the key-up", "rolling polite", "1r 210t 230r 740t 765r 1300z", "D765");
+        row("polite: no later than the deadline", "rolling polite", "1r 210t 230r 720t 820r 1300z",
+            "D810");
+        // Into an over: what is left of it is the next period's start.
+        row("not polite", "rolling", "1r 210t 230r 740t 765r 1300z", "D750 D1290");
+        row("many short overs", "rolling polite", "1r 210t 212r 300t 302r 700t 702r 1300z", "D750");
+        row("the next period from the next key-down", "rolling polite",
+            "1r 210t 230r 900t 901r 1600z", "D750 D1440");
+        row("on at the deadline: the next period from there", "rolling polite",
+            "1r 210t 230r 720t 1300r 1400z", "D810 D1350");
+        row("warning 0: at the deadline", "rolling polite warn0", "1r 210t 230r 1300z", "D810");
+        row("no transmission, no reminder", "rolling polite", "1r 1900z", "");
+        row("a drop for a second: the mark reminds", "rolling polite",
+            "1r 210t 230r 300n 301r 1300z", "M600");
+        row("down at a mark: the next one too", "rolling polite", "1r 590n 610r 1300z",
+            "M600 M1200");
+        row("never connected", "rolling polite", "1300z", "M600 M1200");
+        row("start reminders", "rolling polite start", "1r 210t 230r 400t 401r 1100t 1101r 1500z",
+            "S210 D750 S1100");
+        row("start reminders with the clock marks", "start", "1r 210t 230r 1300z", "S210");
+    }
+    void idTimer() {
+        QFETCH(QString, timing);
+        QFETCH(QString, history);
+        QFETCH(QString, reminders);
+        QCOMPARE(RemindersOf(history, timing), reminders);
+    }
+
+    // The words and stage of the time left.
+    void countdown() {
+        rig::IdTimer timer({true, std::chrono::seconds(600), std::chrono::seconds(60)});
+        const auto shown = [&](int now, bool watching = true, bool alert = false) {
+            const auto [stage, text] = rig::CountdownAt(At(now), At(600), timer, watching, alert);
+            return QString("%1 %2").arg(static_cast<int>(stage)).arg(text.c_str());
+        };
+        QCOMPARE(shown(100, false), "0 ID in 8:20 (rig off: clock marks)");
+        QCOMPARE(shown(100), "0 ID in 8:20 (rig link down: clock marks)");
+        timer.Observe(At(101), LinkState::Receiving);
+        QCOMPARE(shown(101), "0 ID clock starts when you transmit");
+        timer.Observe(At(210), LinkState::Transmitting);
+        QCOMPARE(shown(260), "0 ID in 9:10");
+        QCOMPARE(shown(750), "1 ID in 1:00");
+        QCOMPARE(shown(809, true, true), "2 ID due now");
+        timer.SetTiming({});
+        QCOMPARE(shown(545), "1 ID in 0:55");
     }
 
     void reminding_data() {

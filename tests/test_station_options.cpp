@@ -85,7 +85,33 @@ private slots:
                                 "Interval=30\nMorseWpm=14\nMorseHz=700\nOutput=\nRig=1\n"
                                 "RigHost=localhost.lan\nRigPort=4533\nRigKind=flrig\n"
                                 "FlrigHost=localhost\nFlrigPort=12346\nFldigiHost=localhost\n"
-                                "FldigiPort=7362\nWsjtxGroup=\nWsjtxPort=2237\n"));
+                                "FldigiPort=7362\nWsjtxGroup=\nWsjtxPort=2237\nTiming=marks\n"
+                                "WarnSeconds=60\nPolite=1\nStartReminder=0\nTray=0\n"));
+    }
+
+    // A preset fills the timing in, and changing a field shows "Custom"; a warning longer than
+    // the interval is held to it.
+    void licenceRules() {
+        TStationOptions* o = Open("[Station]\nTiming=rolling\nWarnSeconds=900\nTray=1\n");
+        const auto fields = [o] {
+            QString shown = o->RulesComboBox->currentText() + " " +
+                            o->IntervalComboBox->currentText() + " " +
+                            o->RemindComboBox->currentText() + " " + o->WarnSpinBox->text();
+            for (const TCheckBox* box : {o->PoliteCheckBox, o->StartCheckBox, o->TrayCheckBox})
+                shown += box->isChecked() ? "|" + box->text().section(' ', -1) : "";
+            return shown;
+        };
+        QCOMPARE(fields(), "Custom 10 counted from my first transmission 600 s|transmitting|tray");
+        o->RulesComboBox->setCurrentIndex(1);
+        QCOMPARE(fields(), "Canada (start, every 30 min, end) 30 counted from my first "
+                           "transmission 60 s|transmitting|contact|tray");
+        o->StartCheckBox->setChecked(false);
+        QCOMPARE(o->RulesComboBox->currentText(), "Custom");
+        o->RulesComboBox->setCurrentIndex(0);
+        o->Close();
+        for (const char* saved : {"Interval=10", "Timing=rolling", "WarnSeconds=60", "Polite=1",
+                                  "StartReminder=0", "Tray=1"})
+            QVERIFY2(windows->Settings().split('\n').contains(saved), saved);
     }
 
     // What the window says of the callsign in Morse; Test renders it at the speed and tone

@@ -182,6 +182,14 @@ TRoundRect::TRoundRect(QWidget* Owner, TAlphaColor fill)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void TRoundRect::SetFill(TAlphaColor fill) {
+    if (fill == m_fill)
+        return;
+    m_fill = fill;
+    m_picture = TCachedPicture(false);
+    update();
+}
+
 void TRoundRect::paintEvent(QPaintEvent*) {
     QPainter(this).drawPixmap(0, 0, m_picture.Of(*this, [this](QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);

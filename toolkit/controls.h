@@ -156,6 +156,7 @@ private:
 class TRoundRect : public TControl<QWidget> {
 public:
     TRoundRect(QWidget* Owner, TAlphaColor fill);
+    void SetFill(TAlphaColor fill);
 
 protected:
     void paintEvent(QPaintEvent* e) override;

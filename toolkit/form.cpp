@@ -267,6 +267,14 @@ void TForm::Place(QWidget* control, QRect designed, TAlignLayout align) {
     LayOut(m_placements.back());
 }
 
+void TForm::MovePlaced(QWidget* control, QRect designed) {
+    for (Placement& placement : m_placements)
+        if (placement.control == control && placement.designed != designed) {
+            placement.designed = designed;
+            LayOut(placement);
+        }
+}
+
 TLabel* TForm::AddLabel(const TLabelDesign& design, TAlignLayout align) {
     auto* label = new TLabel(this);
     label->SetDesign(design);

@@ -134,6 +134,8 @@ protected:
     void SetFill(TAlphaColor color) { m_solid = color; }
     // Places a control in designed client coordinates; the form keeps it there as it resizes.
     void Place(QWidget* control, QRect designed, TAlignLayout align = TAlignLayout::Scale);
+    // A placed control's new designed place (a badge that fits its text).
+    void MovePlaced(QWidget* control, QRect designed);
     TLabel* AddLabel(const TLabelDesign& design, TAlignLayout align = TAlignLayout::Scale);
     TButton* AddButton(const UnicodeString& text, QRect designed,
                        TAlignLayout align = TAlignLayout::Scale);

@@ -25,6 +25,16 @@ void TComboBox::SetItemIndex(int index) {
     setCurrentIndex(index);
 }
 
+TCheckBox::TCheckBox(QWidget* Owner, const UnicodeString& text)
+    : TControl<QCheckBox>(text, Owner) {
+    connect(this, &QCheckBox::toggled, this, [this] { Fire(OnChange, this); });
+}
+
+void TCheckBox::SetChecked(bool checked) {
+    const QSignalBlocker programSetsIt(this);
+    setChecked(checked);
+}
+
 TSpinBox::TSpinBox(QWidget* Owner, int min, int max, int increment, const UnicodeString& unit)
     : TControl<QSpinBox>(Owner) {
     setRange(min, max);

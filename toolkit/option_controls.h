@@ -4,6 +4,7 @@
 // program sets is not told.
 #include "toolkit/controls.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QSpinBox>
@@ -23,6 +24,16 @@ public:
     int IndexOfId(const UnicodeString& id) const { return findData(id); }
     void SetItemIndex(int index);
     UnicodeString GetSelectedId() const { return currentData().toString(); }
+
+    TNotifyEvent OnChange;
+};
+
+// An option that is on or off, named by its text.
+class TCheckBox : public TControl<QCheckBox> {
+public:
+    TCheckBox(QWidget* Owner, const UnicodeString& text);
+    bool IsChecked() const { return isChecked(); }
+    void SetChecked(bool checked);
 
     TNotifyEvent OnChange;
 };

@@ -34,6 +34,8 @@ struct SharedMembers {
     std::int32_t markInterval = Station::kInterval.byDefault;
     std::int32_t morseWpm = Station::kMorseWpm.byDefault;
     std::int32_t morseHz = Station::kMorseHz.byDefault;
+    // Whether the countdown shows in the system tray as well.
+    bool tray = Station::kTray.byDefault;
     // The main window's callsign, which the callsign editor sets at each commit; null once the
     // main window is gone.
     QPointer<TLabel> CallSign;

@@ -9,7 +9,10 @@
 # misbehaves so: a server that accepts and never answers (a stopped rigctld), one that answers
 # garbage or an HTTP error page, a flood of datagrams with and without WSJT-X's magic number:
 # the clock changes every second, the mark reminds, and memory stays flat.
-# Usage: rig.sh <path to chimewell> [rigctld|flrig|fldigi|wsjtx|bad]... (default: all)
+# Reminders counted from the first transmission (rolling), with rigctld and the program's clock
+# run fast: at the warning before the period's end, not at the clock mark; at the key-up, if
+# polite, but no later than the period's end; at the clock mark once the link is lost.
+# Usage: rig.sh <path to chimewell> [rigctld|flrig|fldigi|wsjtx|bad|rolling]...
 # shellcheck source-path=SCRIPTDIR disable=SC2016,SC2034,SC2119,SC2154,SC2317
 set -uo pipefail
 
@@ -52,14 +55,17 @@ wsjtx_group_up() { start_wsjtx "$port" 239.255.0.1; }
 wsjtx_group_transmit() { wsjtx_transmit "$@"; }
 wsjtx_group_ini() { wsjtx_ini && echo WsjtxGroup=239.255.0.1; }
 
+# Writes the settings in directory $1: the rig on, through kind $2, with the [Station] lines
+# after them.
+write_station() { printf '%s\n' '[Station]' Rig=1 "$("$2_ini")" "${@:3}" >"$1/Chimewell.ini"; }
+
 # Starts the program LEAD s before a mark, watching kind $1, in a directory named $2. A server
 # is up before, as an operator's usually is; WSJT-X is heard only from its start on, so it
 # starts after.
 start_watching() {
     local dir
     [[ "$1" == wsjtx* ]] || "$1_up" || return
-    dir=$(e2e_fresh_dir "$2")
-    { echo '[Station]' && echo Rig=1 && "$1_ini"; } >"$dir/Chimewell.ini"
+    dir=$(e2e_fresh_dir "$2") && write_station "$dir" "$1"
     e2e_place_before_mark "$LEAD"
     e2e_start_main "$dir" "$E2E_OFFSET" || return
     [[ "$1" != wsjtx* ]] || "$1_up"
@@ -105,6 +111,48 @@ gone_and_back() {
     e2e_check "$1: the link comes back with the program (the badge)" e2e_wait_until 35 badge_shown
 }
 
+# Rolling timing, with rigctld, on a clock that starts at 12:33:20 (tomorrow) and runs RATE
+# times as fast as the real one.
+readonly RATE=10
+fake_start="" real_start=""
+
+# Starts the program so in a directory named $1, with the [Station] lines after it.
+start_rolling() {
+    local dir
+    rigctld_up || return
+    dir=$(e2e_fresh_dir "$1") && write_station "$dir" rigctld Timing=rolling "${@:2}"
+    fake_start=$(date -u -d 'tomorrow 12:33:20' +%s) real_start=$EPOCHREALTIME
+    e2e_start_main "$dir" "$(e2e_calc "$fake_start - $real_start") x$RATE"
+}
+
+# Real seconds from now until the program's clock reads $1 (hh:mm:ss).
+real_until() {
+    e2e_calc "$real_start + ($(date -u -d "tomorrow $1" +%s) - $fake_start) / $RATE - $EPOCHREALTIME"
+}
+at_clock() { sleep "$(real_until "$1")"; }
+transmit_between() { at_clock "$1" && rigctld_transmit 1 && at_clock "$2" && rigctld_transmit 0; }
+
+# The alert comes at the program's clock time $2: not 3 s before, and no more than 4 s after (a
+# poll, a quarter of a real second, takes 2.5 s of that clock); $1 names the case.
+expect_alert_at_clock() {
+    local alert early late
+    early=$(date -u -d "tomorrow $2 3 seconds ago" +%T) late=$(date -u -d "tomorrow $2 4 seconds" +%T)
+    ! e2e_wait_until "$(real_until "$early")" 'e2e_find_viewable "$E2E_TITLE" >/dev/null' ||
+        { e2e_fail "$1: an alert came before $early"; return 1; }
+    e2e_expect_window alert "$E2E_TITLE" "$(real_until "$late")" && e2e_pass "$1: the alert came at $2"
+}
+
+# A scene in directory $1 with Polite=$2: PTT on from 12:33:30 to 12:33:50, then an action in
+# the background ($3: "transmit_between FROM TO", or "at_clock TIME && rigctld_down"); the
+# alert expected at $4, as case $5 (in $3 and $5, ~ stands for a blank). The ID is due ten
+# minutes after that first key-down, and its reminder a minute before.
+rolling() {
+    start_rolling "$1" Interval=10 WarnSeconds=60 "Polite=$2" || return
+    transmit_between 12:33:30 12:33:50
+    eval "${3//\~/ }" &
+    expect_alert_at_clock "${5//\~/ }" "$4"
+}
+
 # rigctld stopped: it still accepts a connection, and never answers.
 silent_server() { rigctld_up && kill -STOP "$rigctld_pid"; }
 
@@ -144,7 +192,7 @@ bad_peer() {
     local before="" now stuck=0 i rss="" grown
     "$2_server" || return
     e2e_place_before_mark "$LEAD"
-    { echo '[Station]' && echo Rig=1 && "$1_ini"; } >"$(e2e_fresh_dir "$2")/Chimewell.ini"
+    write_station "$(e2e_fresh_dir "$2")" "$1"
     e2e_start_main "$E2E_ROOT/$2" "$E2E_OFFSET" || return
     for i in 1 2 3 4 5 6 7; do
         now=$(import -silent -window "$main_window" -crop 270x49+53+136 rgb:- | md5sum)
@@ -169,11 +217,15 @@ for kind in "${@:2}"; do
     case "$kind" in
     bad) scenes+=("bad_peer rigctld silent" "bad_peer rigctld garbage"
         "bad_peer flrig error_page" "bad_peer wsjtx flood") ;;
+    rolling) scenes+=("rolling counted 0 : 12:42:30 counted~from~12:33:30,~not~at~12:40"
+        "rolling polite 1 transmit_between~12:42:20~12:42:45 12:42:45 polite:~at~the~key-up"
+        "rolling deadline 1 transmit_between~12:42:00~12:43:40 12:43:30 at~the~deadline,~still~on"
+        "rolling lost 1 at_clock~12:35:00~&&~rigctld_down 12:40:00 rigctld~gone:~the~clock~mark") ;;
     wsjtx) scenes+=("quiet wsjtx" "transmitted wsjtx" "gone_and_back wsjtx" "transmitted wsjtx_group") ;;
     *) scenes+=("quiet $kind" "transmitted $kind" "gone_and_back $kind") ;;
     esac
 done
-((${#scenes[@]})) || { echo "usage: $0 <path to chimewell> [rigctld|flrig|fldigi|wsjtx|bad]..."; exit 2; }
+((${#scenes[@]})) || { echo "usage: $0 <chimewell> [rigctld|flrig|fldigi|wsjtx|bad|rolling]..."; exit 2; }
 for scene in "${scenes[@]}"; do
     port=$(xmlrpc_free_port)
     # shellcheck disable=SC2086 # a scene and its arguments
