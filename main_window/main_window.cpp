@@ -194,6 +194,11 @@ void TForm1::ShowCountdown(std::time_t nextMark, bool reminding) {
     using Clock = std::chrono::system_clock;
     const rig::Countdown countdown =
         RigWatch1->CountdownAt(Clock::now(), Clock::from_time_t(nextMark), reminding);
+    // Ten ticks a second, nine in ten show the same.
+    if (countdown == m_countdown && !CountdownLabel->isHidden() &&
+        TrayIcon1->isVisible() == shared.tray)
+        return;
+    m_countdown = countdown;
     const StageLook& look = kStageLooks[static_cast<int>(countdown.stage)];
     CountdownLabel->SetText(countdown.text.c_str());
     CountdownLabel->GetTextSettings()->SetFontColor(look.text);

@@ -105,6 +105,8 @@ private:
     void ShareMembers();
     void TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,
                           const UnicodeString& reason);
+
+    rig::Countdown m_countdown; // as shown
 };
 
 extern TForm1* Form1;

@@ -243,7 +243,7 @@ test_heard_on() {
     local sink sinks
     mapfile -t sinks < <(pactl list short sinks | awk '{ print $2 }')
     e2e_record_begin test "${sinks[@]}"
-    xdotool mousemove --window "$1" 298 211 click 1 # Test
+    xdotool mousemove --window "$1" 298 381 click 1 # Test
     sleep 2.5
     e2e_record_end
     for sink in "${sinks[@]}"; do
