@@ -22,7 +22,7 @@ for name in settings wsjtx xmlrpc; do
         failed=1
         continue
     fi
-    echo "${name^} fuzzer: ${executions:-?} inputs in ${FUZZ_SECONDS:-60} s, no finding" \
+    echo "The $name fuzzer: ${executions:-?} inputs in ${FUZZ_SECONDS:-60} s, no finding" \
         "($(find "$kept" -type f | wc -l) inputs kept in $kept)"
 done
 exit "$failed"
