@@ -187,7 +187,6 @@ void TForm1::CreateCountdown() {
     Place(CountdownBadge, {kCountdownBadgeLeft, kOnAirPlace.top(), 0, kOnAirPlace.height()});
     CountdownBadge->SetVisible(false);
     CountdownLabel = AddLabel(kCountdown);
-    TrayIcon1 = new TTrayIcon(this);
 }
 
 void TForm1::ShowCountdown(std::time_t nextMark, bool reminding) {
@@ -195,8 +194,7 @@ void TForm1::ShowCountdown(std::time_t nextMark, bool reminding) {
     const rig::Countdown countdown =
         RigWatch1->CountdownAt(Clock::now(), Clock::from_time_t(nextMark), reminding);
     // Ten ticks a second, nine in ten show the same.
-    if (countdown == m_countdown && !CountdownLabel->isHidden() &&
-        TrayIcon1->isVisible() == shared.tray)
+    if (countdown == m_countdown && !CountdownLabel->isHidden() && TrayShown() == shared.tray)
         return;
     m_countdown = countdown;
     const StageLook& look = kStageLooks[static_cast<int>(countdown.stage)];
@@ -214,13 +212,19 @@ void TForm1::ShowCountdown(std::time_t nextMark, bool reminding) {
 void TForm1::HideCountdown() {
     CountdownLabel->SetVisible(false);
     CountdownBadge->SetVisible(false);
-    TrayIcon1->setVisible(false);
+    if (TrayIcon1)
+        TrayIcon1->setVisible(false);
 }
 
+// The icon is made the first time the operator wants it.
 void TForm1::ShowInTray(const rig::Countdown& countdown) {
+    if (!shared.tray && !TrayIcon1)
+        return;
+    if (!TrayIcon1)
+        TrayIcon1 = new TTrayIcon(this);
     TrayIcon1->SetColor(kStageLooks[static_cast<int>(countdown.stage)].dot);
     TrayIcon1->SetHint(QStringLiteral("Chimewell: %1").arg(QString::fromStdString(countdown.text)));
-    if (TrayIcon1->isVisible() != shared.tray)
+    if (TrayShown() != shared.tray)
         TrayIcon1->setVisible(shared.tray);
 }
 

@@ -61,7 +61,7 @@ public:
     TLabel* OnAirLabel;
     TRoundRect* CountdownBadge;
     TLabel* CountdownLabel;
-    TTrayIcon* TrayIcon1;
+    TTrayIcon* TrayIcon1 = nullptr; // made when first shown
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -101,6 +101,7 @@ private:
     void CreateOnAirBadge();
     void CreateCountdown();
     void ShowInTray(const rig::Countdown& countdown);
+    bool TrayShown() const { return TrayIcon1 && TrayIcon1->isVisible(); }
     void BindEvents();
     void ShareMembers();
     void TellSoundFailure(const UnicodeString& sound, const UnicodeString& shortName,
