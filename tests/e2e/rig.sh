@@ -186,8 +186,9 @@ while True:
 rss_kib() { awk '/^VmRSS/ { print $2 }' "/proc/$E2E_PROGRAM_PID/status"; }
 
 # With a peer $2 that behaves badly for kind $1, the clock's place, sampled each second, must
-# change every time, the memory (from the first second to the last) grow by less than 1 MiB,
-# and the mark remind.
+# change every time, the memory (from the first second to the last) grow by less than 4 MiB
+# (the sanitizer build's allocator alone takes memory in steps of 1 MiB; a leak of a datagram a
+# flood brings would take over 7), and the mark remind.
 bad_peer() {
     local before="" now stuck=0 i rss="" grown
     "$2_server" || return
@@ -203,7 +204,7 @@ bad_peer() {
     done
     grown=$(($(rss_kib) - rss))
     e2e_check "$2 peer: the clock changed every second" [ "$stuck" = 0 ]
-    e2e_check "$2 peer: memory stayed flat (+$grown KiB in 6 s)" [ "$grown" -lt 1024 ]
+    e2e_check "$2 peer: memory stayed flat (+$grown KiB in 6 s)" [ "$grown" -lt 4096 ]
     expect_alert_at_mark "$2 peer"
 }
 
