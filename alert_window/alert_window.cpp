@@ -2,6 +2,8 @@
 
 #include "window_set/window_set.h"
 
+#include <QKeyEvent>
+
 TAlert* Alert = nullptr;
 
 namespace {
@@ -31,6 +33,7 @@ TAlert::TAlert(TComponent* Owner)
     SetFill(claNull);
     CreateFace();
     CreateColorPicker();
+    CreateMenu();
     BindEvents();
 }
 
@@ -59,6 +62,17 @@ void TAlert::CreateColorPicker() {
     Label4 = AddLabel(kSaveHint, TAlignLayout::Horizontal);
 }
 
+void TAlert::CreateMenu() {
+    PopupMenu1 = new TPopupMenu(this);
+    ColourItem = new TMenuItem(this, QStringLiteral("Alert Colour"), {});
+    CloseItem = new TMenuItem(this, QStringLiteral("Close Alert"), {});
+    PopupMenu1->AddItem(ColourItem);
+    PopupMenu1->AddItem(CloseItem);
+    SetPopupMenu(PopupMenu1);
+    setAccessibleDescription(QStringLiteral("Escape, Enter or Space closes it; the Menu key "
+                                            "opens its colour picker"));
+}
+
 void TAlert::BindEvents() {
     OnCreate = Handler(this, &TAlert::FormCreate);
     OnActivate = Handler(this, &TAlert::FormActivate);
@@ -69,6 +83,8 @@ void TAlert::BindEvents() {
     CloseButton->OnClick = Handler(this, &TAlert::CloseButtonClick);
     CloseButton->OnMouseWheel = Handler(this, &TAlert::CloseButtonMouseWheel);
     ColorPanel1->OnMouseWheel = Handler(this, &TAlert::ColorPanel1MouseWheel);
+    ColourItem->OnClick = Handler(this, &TAlert::ColourItemClick);
+    CloseItem->OnClick = Handler(this, &TAlert::CloseButtonClick);
 }
 
 // The window is made after the main window has restored its members, so its first showing
@@ -130,4 +146,30 @@ void TAlert::CloseButtonMouseWheel(TObject*, TShiftState, int, bool&) {
 
 void TAlert::ColorPanel1MouseWheel(TObject*, TShiftState, int, bool&) {
     ColorPanel1->SetVisible(false);
+}
+
+void TAlert::ColourItemClick(TObject*) {
+    ColorPanel1->SetVisible(true);
+    ColorPanel1->SetFocus();
+}
+
+// Named before it shows, so that what a screen reader announces names the station.
+void TAlert::showEvent(QShowEvent* e) {
+    const UnicodeString callSign = shared.CallSign ? shared.CallSign->GetText() : UnicodeString();
+    setAccessibleName(QStringLiteral("Time to ID! %1").arg(callSign).trimmed());
+    TForm::showEvent(e);
+}
+
+// Keys its button has not taken already (Escape always).
+void TAlert::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        CloseButtonClick(this);
+        return;
+    default:
+        TForm::keyPressEvent(e);
+    }
 }

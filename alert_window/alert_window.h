@@ -4,11 +4,14 @@
 // place, size and colour from the main window when it is made and each time it becomes active,
 // and hands them back each time it stops being active, is hidden, moved or resized. A click
 // anywhere on it asks the main window to close it at the next tick; the mouse wheel shows and
-// hides its colour picker.
+// hides its colour picker. A screen reader announces it as it appears, with the callsign; an
+// operator who moves to it closes it with Escape, Enter or Space, and finds its colour picker
+// in its menu (right click, the Menu key or Shift+F10).
 #include "toolkit/bindings.h"
 #include "toolkit/color_panel.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
+#include "toolkit/menus.h"
 
 class TAlert : public TForm {
 public:
@@ -23,6 +26,10 @@ public:
     TLabel* Label2;
     TLabel* Label3;
     TLabel* Label4;
+    // Beyond the design: the menu for the keyboard.
+    TPopupMenu* PopupMenu1;
+    TMenuItem* ColourItem;
+    TMenuItem* CloseItem;
 
     void FormCreate(TObject* Sender);
     void FormActivate(TObject* Sender);
@@ -33,10 +40,16 @@ public:
     void CloseButtonClick(TObject* Sender);
     void CloseButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
+    void ColourItemClick(TObject* Sender);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void CreateFace();
     void CreateColorPicker();
+    void CreateMenu();
     void BindEvents();
     void TakeStoredLook();
     void HandBackLook();

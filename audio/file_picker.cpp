@@ -32,6 +32,7 @@ TForm4::TForm4(TComponent* Owner)
     : TForm(Owner) {
     ApplyDesign(kWindow);
     PlayListBox = new TListBox(this);
+    PlayListBox->SetAccessibleName(QStringLiteral("Audio files"));
     Place(PlayListBox, {0, 16, 449, 25}, TAlignLayout::None);
     MediaPlayer1 = new TMediaPlayer(this);
     OpenDialog1 = new TOpenDialog(this);

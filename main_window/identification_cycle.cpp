@@ -27,17 +27,8 @@ void FormatTime(char (&text)[size], const char* format, const std::tm* time) {
     strftime_l(text, size, format, time, kClockLocale);
 }
 
-// Only 0 and 1 select the 12-hour clock; a negative counter (a hand-edited settings file)
-// overwrites the 12-hour text with the 24-hour one.
 void FormatClock(SharedTimerState& state) {
-    if (state.clockFormat > 1) {
-        FormatTime(state.timeText, "%T", state.currentTm);
-        return;
-    }
-    FormatTime(state.timeText, "%r", state.currentTm);
-    if (state.clockFormat < 0) {
-        FormatTime(state.timeText, "%T", state.currentTm);
-    }
+    FormatTime(state.timeText, Is12HourClock(state.clockFormat) ? "%r" : "%T", state.currentTm);
 }
 
 void ShowClockAndDate(SharedTimerState& state, TickEffects& effects) {

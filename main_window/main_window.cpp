@@ -6,6 +6,7 @@
 #include "main_window/tick_grid.h"
 #include "station/station_options.h"
 #include "station/station_settings.h"
+#include "toolkit/accessible_role.h"
 #include "toolkit/idle.h"
 #include "window_set/window_set.h"
 
@@ -74,6 +75,7 @@ TForm1::TForm1(TComponent* Owner)
     CreateStationControls();
     CreateOnAirBadge();
     CreateCountdown();
+    NameForScreenReaders();
     BindEvents();
     ShareMembers();
     WhenShownAndIdle(this, [this] { PrepareChosenAudio(); });
@@ -126,23 +128,23 @@ TButton* TForm1::AddHiddenArea(QRect designed, const QString& name, const QStrin
 
 void TForm1::CreateHiddenAreas() {
     EditCallSignButton = AddHiddenArea(
-        {64, 40, 257, 57},
-        QStringLiteral("Callsign: double-click to edit, mouse wheel for its colour"),
-        QStringLiteral(
-            "Double-click to edit the callsign; roll the mouse wheel here to choose its colour"));
+        {64, 40, 257, 57}, QStringLiteral("Edit callsign"),
+        QStringLiteral("Double-click (or Enter) to edit the callsign; roll the mouse wheel here "
+                       "to choose its colour"));
     GMTButton = AddHiddenArea(
-        {64, 145, 250, 33}, QStringLiteral("Clock: local time or GMT, 12 or 24 hours"),
-        QStringLiteral("Double-click to switch between local time and GMT and, every second "
-                       "time, between the 12-hour and the 24-hour clock"));
+        {64, 145, 250, 33}, QStringLiteral("Switch clock"),
+        QStringLiteral("Double-click (or Enter) to switch between local time and GMT and, every "
+                       "second time, between the 12-hour and the 24-hour clock"));
     GMTLabel = AddLabel(kZone);
 }
 
 void TForm1::CreateAudioControls() {
     AudioButton = new TColorButton(this);
     AudioButton->SetColor(claGold);
-    AudioButton->SetAccessibleName(QStringLiteral("Audio"));
-    AudioButton->SetHint(QStringLiteral("Double-click to choose the alert sound: none, the system "
-                                        "sound, an audio file or the callsign in Morse"));
+    AudioButton->SetAccessibleName(QStringLiteral("Audio: choose the alert sound"));
+    AudioButton->SetHint(
+        QStringLiteral("Double-click (or Enter) to choose the alert sound: none, the system "
+                       "sound, an audio file or the callsign in Morse"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -163,14 +165,47 @@ void TForm1::CreateColorPanel() {
 }
 
 void TForm1::CreateStationControls() {
-    PopupMenu1 = new TPopupMenu(this);
-    StationOptionsItem = new TMenuItem(this, QStringLiteral("Station Options\u2026"),
-                                       QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    PopupMenu1->AddItem(StationOptionsItem);
-    SetPopupMenu(PopupMenu1);
-    SetHint(QStringLiteral("Right-click or press Ctrl+, for the station options: the minutes "
+    CreateMenu();
+    SetHint(QStringLiteral("Right-click (or the Menu key) for what the double-clicks and the "
+                           "mouse wheel do, and Ctrl+, for the station options: the minutes "
                            "between marks, the callsign in Morse and the sound output"));
     MorseSender1 = new morse::Sender(this);
+}
+
+// Every action of a double-click or a wheel turn, for the keyboard and for operators who
+// do not know where to click.
+void TForm1::CreateMenu() {
+    PopupMenu1 = new TPopupMenu(this);
+    const auto add = [this](const QString& text, const QKeySequence& shortCut = {}) {
+        auto* item = new TMenuItem(this, text, shortCut);
+        PopupMenu1->AddItem(item);
+        return item;
+    };
+    SwitchZoneItem = add(QStringLiteral("Switch Local Time/GMT"));
+    SwitchHoursItem = add(QStringLiteral("Switch 12/24-hour Clock"));
+    EditCallSignItem = add(QStringLiteral("Edit Callsign"));
+    CallSignColourItem = add(QStringLiteral("Callsign Colour"));
+    AudioItem = add(QStringLiteral("Audio"));
+    StationOptionsItem =
+        add(QStringLiteral("Station Options\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    SetPopupMenu(PopupMenu1);
+}
+
+// The names say what each control is and shows; captions that their buttons already say, and
+// the shapes behind the texts, are passed by.
+void TForm1::NameForScreenReaders() {
+    SetAccessibleRole(this, TAccessibleRole::Window);
+    CallSign->SetSpokenAs(QStringLiteral("Callsign"));
+    DateLabel->SetSpokenAs(QStringLiteral("Date"));
+    Label2->SetSpokenAs(QStringLiteral("Alert sound"));
+    DisplayAlertButton->SetAccessibleName(QStringLiteral("Display the alert screen"));
+    for (QWidget* decoration : std::initializer_list<QWidget*>{
+             RoundRect1, RoundRect2, StopLabel, StartLabel, ModeLabel, AlertLabel, GMTLabel,
+             AudioLabel, OnAirBadge, CountdownBadge})
+        SetAccessibleRole(decoration, TAccessibleRole::Decoration);
+    SetTabOrder({EditCallSignButton, GMTButton, StartButton, StopButton, ModeButton,
+                 DisplayAlertButton, AudioButton, ColorPanel1});
+    ShowClockKind();
 }
 
 void TForm1::CreateOnAirBadge() {
@@ -234,6 +269,11 @@ void TForm1::BindEvents() {
     MilliTimer->OnTimer = Handler(this, &TForm1::MilliTimerTimer);
     MediaPlayer1->OnError = Handler(this, &TForm1::MediaPlayer1Error);
     MorseSender1->OnError = Handler(this, &TForm1::MorseSender1Error);
+    SwitchZoneItem->OnClick = Handler(this, &TForm1::SwitchZoneItemClick);
+    SwitchHoursItem->OnClick = Handler(this, &TForm1::SwitchHoursItemClick);
+    EditCallSignItem->OnClick = Handler(this, &TForm1::EditCallSignButtonDblClick);
+    CallSignColourItem->OnClick = Handler(this, &TForm1::CallSignColourItemClick);
+    AudioItem->OnClick = Handler(this, &TForm1::AudioButtonDblClick);
     StationOptionsItem->OnClick = Handler(this, &TForm1::StationOptionsItemClick);
     StartButton->OnClick = Handler(this, &TForm1::StartButtonClick);
     StopButton->OnClick = Handler(this, &TForm1::StopButtonClick);
@@ -259,6 +299,17 @@ void TForm1::ShowRunAndModeTexts() {
     Active_Indicator->SetText(timerState.running ? QStringLiteral("Active")
                                                  : QStringLiteral("Stopped"));
     ModeButton->SetText(timerState.autoMode ? QStringLiteral("Auto") : QStringLiteral("Manual"));
+    Active_Indicator->SetAccessibleName(timerState.running
+                                            ? QStringLiteral("Identification timer: running")
+                                            : QStringLiteral("Identification timer: stopped"));
+    ModeButton->SetAccessibleName(QStringLiteral("Mode: %1").arg(ModeButton->GetText()));
+}
+
+void TForm1::ShowClockKind() {
+    LocalTime->SetSpokenAs(
+        QStringLiteral("Clock, %1, %2-hour")
+            .arg(timerState.localTimeZone ? QStringLiteral("local time") : QStringLiteral("GMT"))
+            .arg(Is12HourClock(timerState.clockFormat) ? 12 : 24));
 }
 
 void TForm1::StartButtonClick(TObject*) {
@@ -295,6 +346,25 @@ void TForm1::GMTButtonDblClick(TObject*) {
         timerState.clockFormat == 3
             ? 0
             : static_cast<std::int32_t>(static_cast<std::uint32_t>(timerState.clockFormat) + 1U);
+    ShowClockKind();
+}
+
+// The zone alone, where the double-click also steps the clock's format.
+void TForm1::SwitchZoneItemClick(TObject*) {
+    timerState.localTimeZone = !timerState.localTimeZone;
+    GMTLabel->SetText(timerState.localTimeZone ? QString() : QStringLiteral("GMT"));
+    ShowClockKind();
+}
+
+// To the first value of the other clock, so that double-clicks go on from there as before.
+void TForm1::SwitchHoursItemClick(TObject*) {
+    timerState.clockFormat = Is12HourClock(timerState.clockFormat) ? 2 : 0;
+    ShowClockKind();
+}
+
+void TForm1::CallSignColourItemClick(TObject*) {
+    ColorPanel1->SetVisible(true);
+    ColorPanel1->SetFocus();
 }
 
 // The editor sets the callsign itself at each commit; it is saved when this window closes.

@@ -54,6 +54,11 @@ public:
     // top corner that shows it on; the countdown to the ID in the other corner, coloured by its
     // stage on a badge, and in the system tray when chosen.
     TPopupMenu* PopupMenu1;
+    TMenuItem* SwitchZoneItem;
+    TMenuItem* SwitchHoursItem;
+    TMenuItem* EditCallSignItem;
+    TMenuItem* CallSignColourItem;
+    TMenuItem* AudioItem;
     TMenuItem* StationOptionsItem;
     morse::Sender* MorseSender1;
     rig::TransmitterWatch* RigWatch1;
@@ -81,6 +86,9 @@ public:
     void EditCallSignButtonMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta,
                                       bool& Handled);
     void ColorPanel1MouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, bool& Handled);
+    void SwitchZoneItemClick(TObject* Sender);
+    void SwitchHoursItemClick(TObject* Sender);
+    void CallSignColourItemClick(TObject* Sender);
     void StationOptionsItemClick(TObject* Sender);
     void RigStatusChanged(const rig::LinkStatus& status);
     void ShowCountdown(std::time_t nextMark, bool reminding);
@@ -90,6 +98,8 @@ private:
     void PrepareChosenAudio();
     // The indicator and the mode button name the state: "Active"/"Stopped", "Auto"/"Manual".
     void ShowRunAndModeTexts();
+    // What a screen reader says the clock shows: the zone and the 12- or 24-hour clock.
+    void ShowClockKind();
     void CreateClockArea();
     void CreateRunControls();
     void CreateModeAndAlertControls();
@@ -98,6 +108,8 @@ private:
     void CreateAudioControls();
     void CreateColorPanel();
     void CreateStationControls();
+    void CreateMenu();
+    void NameForScreenReaders();
     void CreateOnAirBadge();
     void CreateCountdown();
     void ShowInTray(const rig::Countdown& countdown);

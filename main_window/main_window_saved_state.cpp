@@ -34,6 +34,7 @@ void TForm1::FormCreate(TObject*) {
     // The stored texts of these two could contradict the state they name.
     ShowRunAndModeTexts();
     timerState.localTimeZone = ini.ReadBool(MainForm::kLocalTimeZone, timerState.localTimeZone);
+    ShowClockKind();
     shared.alertLeft = ini.ReadInteger(MainForm::kForm2Left);
     shared.alertTop = ini.ReadInteger(MainForm::kForm2Top);
     shared.alertWidth = ReadSize(ini, MainForm::kForm2Width);

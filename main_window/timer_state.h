@@ -10,6 +10,7 @@ struct SharedTimerState {
     std::time_t raisedAt = 0;
     bool autoMode = true;
     bool localTimeZone = true;
+    // A double-click counts it round 0..3; see Is12HourClock.
     std::int32_t clockFormat = 0;
     bool alertShowing = false;
     bool alertFromButton = false;
@@ -20,3 +21,9 @@ struct SharedTimerState {
     std::int32_t tickMinute = 0;
     std::int32_t tickSecond = 0;
 };
+
+// Only 0 and 1 select the 12-hour clock; any other value (also a negative one from a
+// hand-edited settings file) the 24-hour one.
+constexpr bool Is12HourClock(std::int32_t clockFormat) {
+    return clockFormat == 0 || clockFormat == 1;
+}

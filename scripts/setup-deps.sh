@@ -12,6 +12,7 @@ test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio l
   flrig fldigi wsjtx socat # the transmitter sources the rig test watches, as real programs
   x11-xserver-utils # xmodmap: a key for the sound test's non-ASCII file name
   python3 # the rig test's silent and garbage-talking servers
+  dbus-daemon at-spi2-core python3-pyatspi # the screen reader's view, from the registry
   locales # the sources from which the clock's test makes desktop locales
   clang-format # the check that every source file is laid out as clang-format lays it out
   clang-14 libclang-rt-14-dev # the settings fuzzer: clang with its libFuzzer runtime

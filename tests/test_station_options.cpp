@@ -265,7 +265,7 @@ private slots:
         QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5}, Form1->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(Form1->AudioButton, &click);
         QVERIFY(Form1->PopupMenu1->isVisible());
-        Form1->PopupMenu1->actions().first()->trigger();
+        Form1->StationOptionsItem->trigger();
         QCOMPARE(over, Form1);
         QVERIFY(!StationOptions);
         QVERIFY(windows->Settings().contains("[Station]"));

@@ -1,9 +1,13 @@
 #include "toolkit/color_panel.h"
 
+#include "toolkit/accessible_role.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -109,7 +113,10 @@ QPainterPath Circle(QPointF centre, double radius) {
 
 TColorPanel::TColorPanel(QWidget* Owner)
     : TControl<QWidget>(Owner) {
-    setAccessibleName(QStringLiteral("Colour picker"));
+    SetAccessibleRole(this, TAccessibleRole::ColorChooser);
+    // A click leaves no focus ring on the operator's picture.
+    setFocusPolicy(Qt::TabFocus);
+    ShowValueAsName();
     setToolTip(QStringLiteral("Hue: the slider at the side\n"
                               "Opacity: the slider at the bottom\n"
                               "Saturation and brightness: the small circle\n"
@@ -130,6 +137,7 @@ void TColorPanel::SetColor(TAlphaColor color) {
         m_saturation = hsv.hsvSaturationF();
     m_value = hsv.valueF();
     m_alpha = hsv.alphaF();
+    ShowValueAsName();
     update();
 }
 
@@ -149,6 +157,76 @@ void TColorPanel::paintEvent(QPaintEvent*) {
     PaintMarker(painter, HueHandle(hue, m_hue));
     PaintMarker(painter, OpacityHandle(opacity, m_alpha));
     PaintMarker(painter, Circle(FieldPoint(), std::max(3.5, bar * 0.3)));
+    painter.end();
+    if (hasFocus())
+        DrawFocusRing(this);
+}
+
+void TColorPanel::keyPressEvent(QKeyEvent* e) {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (e->key() == Qt::Key_Escape) {
+        SetColor(m_colorWhenShown);
+        Report(m_colorWhenShown);
+    }
+    if (enter || e->key() == Qt::Key_Escape) {
+        setVisible(false);
+        return;
+    }
+    if (!Step(*e)) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    ShowValueAsName();
+    update();
+    Report(GetColor());
+}
+
+// A twentieth of the way for the circle and the opacity, ten degrees of hue, going round.
+bool TColorPanel::Step(const QKeyEvent& key) {
+    constexpr float kStep = 0.05F;
+    const auto nudge = [](float& value, float by) { value = std::clamp(value + by, 0.0F, 1.0F); };
+    const bool shift = key.modifiers() & Qt::ShiftModifier;
+    switch (key.key()) {
+    case Qt::Key_Left:
+        nudge(shift ? m_alpha : m_saturation, -kStep);
+        return true;
+    case Qt::Key_Right:
+        nudge(shift ? m_alpha : m_saturation, kStep);
+        return true;
+    case Qt::Key_Up:
+        nudge(m_value, kStep);
+        return true;
+    case Qt::Key_Down:
+        nudge(m_value, -kStep);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        m_hue = std::fmod(m_hue + (key.key() == Qt::Key_PageUp ? 1.0F : 35.0F) / 36 + 1, 1.0F);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TColorPanel::Report(TAlphaColor color) {
+    emit ColorTracking(color);
+    emit ColorChosen(color);
+}
+
+// What a screen reader says of it, and again as it changes.
+void TColorPanel::ShowValueAsName() {
+    const auto percent = [](float value) { return qRound(value * 100); };
+    setAccessibleName(QStringLiteral("Colour picker: hue %1 degrees, saturation %2 %, brightness "
+                                     "%3 %, opacity %4 %")
+                          .arg(qRound(m_hue * 360) % 360)
+                          .arg(percent(m_saturation))
+                          .arg(percent(m_value))
+                          .arg(percent(m_alpha)));
+}
+
+void TColorPanel::showEvent(QShowEvent* e) {
+    m_colorWhenShown = GetColor();
+    QWidget::showEvent(e);
 }
 
 void TColorPanel::mousePressEvent(QMouseEvent* e) {
@@ -215,6 +293,7 @@ void TColorPanel::DragTo(QPointF p) {
         m_alpha = Fraction(p.x(), opacity.left(), opacity.width());
         break;
     }
+    ShowValueAsName();
     update();
     emit ColorTracking(GetColor());
 }

@@ -49,6 +49,11 @@ void TLabel::SetText(const char* value) {
         SetText(QString::fromUtf8(value));
 }
 
+void TLabel::SetSpokenAs(const UnicodeString& what) {
+    m_spokenAs = what;
+    ShowText();
+}
+
 void TLabel::SetWordWrap(bool wrap) {
     setWordWrap(wrap);
     ShowText();
@@ -58,6 +63,8 @@ void TLabel::SetWordWrap(bool wrap) {
 void TLabel::ShowText() {
     setText(wordWrap() ? QString(m_text).replace(QLatin1Char('/'), QStringLiteral("/\u200B"))
                        : m_text);
+    if (!m_spokenAs.isEmpty())
+        setAccessibleName(QStringLiteral("%1: %2").arg(m_spokenAs, m_text));
     ScheduleFit();
 }
 
@@ -153,10 +160,14 @@ TButton::TButton(QWidget* Owner)
 void TButton::paintEvent(QPaintEvent* e) {
     if (Painted())
         QPushButton::paintEvent(e);
+    else if (hasFocus())
+        DrawFocusRing(this);
 }
 
 TColorButton::TColorButton(QWidget* Owner)
-    : TButtonEvents<QAbstractButton>(Owner) {}
+    : TButtonEvents<QAbstractButton>(Owner) {
+    setFocusPolicy(Qt::TabFocus);
+}
 
 void TColorButton::SetColor(TAlphaColor color) {
     if (m_color == color)
@@ -174,6 +185,19 @@ void TColorButton::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(isDown() ? fill.darker(160) : fill.darker(130), 1));
     painter.setBrush(isDown() ? fill.darker(115) : fill);
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    painter.end();
+    if (hasFocus())
+        DrawFocusRing(this);
+}
+
+// Dark and light dashes, seen on any fill behind them.
+void DrawFocusRing(QWidget* control) {
+    QPainter painter(control);
+    const QRectF ring = QRectF(control->rect()).adjusted(1, 1, -1, -1);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawRect(ring);
+    painter.setPen(QPen(Qt::white, 2, Qt::DashLine));
+    painter.drawRect(ring);
 }
 
 TRoundRect::TRoundRect(QWidget* Owner, TAlphaColor fill)

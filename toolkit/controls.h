@@ -7,6 +7,7 @@
 #include "toolkit/rtl.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QWheelEvent>
@@ -22,6 +23,9 @@ public:
     void SetAccessibleName(const UnicodeString& value) { this->setAccessibleName(value); }
     void SetFocus() { this->setFocus(); }
 };
+
+// The ring that shows which of our own painted controls has the keyboard focus.
+void DrawFocusRing(QWidget* control);
 
 struct TFont {
     int Size = 12;
@@ -75,6 +79,8 @@ public:
     void SetShrinkToFit(bool shrink);
     // Breaks long text over lines inside its place, also after each '/' of a file path.
     void SetWordWrap(bool wrap);
+    // A screen reader reads it as "<what>: <text>" (the clock, the callsign), not its bare text.
+    void SetSpokenAs(const UnicodeString& what);
     // The room its text takes on one line at its designed font; none when it has no text, or
     // shrinks or wraps it to its place.
     QSize TextRoom() const;
@@ -88,6 +94,7 @@ private:
 
     TTextSettings m_textSettings;
     UnicodeString m_text;
+    UnicodeString m_spokenAs;
     QRect m_bounds;
     int m_designedPixelSize = 12;
     bool m_shrinkToFit = false;
@@ -95,15 +102,20 @@ private:
 };
 
 // Click, double-click and wheel events, and opacity, for both kinds of button. Opacity 0
-// draws nothing while the button still takes its events.
+// draws nothing while the button still takes its events. From the keyboard, Enter clicks as
+// Space does, and a button that acts on a double-click acts on either key.
 template <class QtButton> class TButtonEvents : public TControl<QtButton> {
 public:
     explicit TButtonEvents(QWidget* Owner)
         : TControl<QtButton>(Owner) {
         QObject::connect(this, &QAbstractButton::clicked, this, [this] { Fire(OnClick, this); });
     }
+    // An invisible button takes the focus from Tab only: a click would leave a focus ring
+    // where the window shows nothing.
     void SetOpacity(double opacity) {
         m_opacity = opacity;
+        if (opacity == 0)
+            this->setFocusPolicy(Qt::TabFocus);
         this->update();
     }
 
@@ -115,6 +127,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override {
         QtButton::mouseDoubleClickEvent(e);
         Fire(OnDblClick, this);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if ((enter || e->key() == Qt::Key_Space) && OnDblClick && !e->isAutoRepeat()) {
+            Fire(OnDblClick, this);
+            return;
+        }
+        if (enter && !e->isAutoRepeat()) {
+            this->click();
+            return;
+        }
+        QtButton::keyPressEvent(e);
     }
     void wheelEvent(QWheelEvent* e) override {
         bool handled = false;
@@ -137,7 +161,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 };
 
-// A button that shows nothing but its colour.
+// A button that shows nothing but its colour; like an invisible one, it takes the focus from
+// Tab only.
 class TColorButton : public TButtonEvents<QAbstractButton> {
 public:
     explicit TColorButton(QWidget* Owner);

@@ -1,5 +1,6 @@
 #include "toolkit/form.h"
 
+#include "toolkit/accessible_role.h"
 #include "toolkit/controls.h"
 #include "toolkit/frame_extents.h"
 #include "toolkit/menus.h"
@@ -68,6 +69,9 @@ void TForm::ApplyDesign(const TFormDesign& design) {
         flags |= Qt::WindowStaysOnTopHint;
     setWindowFlags(flags);
     setWindowTitle(design.Caption);
+    // A window that comes up without the focus brings news: a screen reader announces it.
+    SetAccessibleRole(this, design.ShowActivates ? TAccessibleRole::Dialog
+                                                 : TAccessibleRole::Notification);
     m_showActivates = design.ShowActivates;
     setAttribute(Qt::WA_ShowWithoutActivating, !m_showActivates);
     m_fixedSize = design.BorderStyle == TFormBorderStyle::Single;
@@ -355,10 +359,35 @@ void TForm::closeEvent(QCloseEvent* e) {
 
 // Controls pass a right click on to their window.
 void TForm::contextMenuEvent(QContextMenuEvent* e) {
-    if (m_popupMenu)
-        m_popupMenu->popup(e->globalPos());
-    else
+    if (!m_popupMenu) {
         QWidget::contextMenuEvent(e);
+        return;
+    }
+    const bool keyboard = e->reason() == QContextMenuEvent::Keyboard;
+    m_popupMenu->popup(keyboard ? KeyboardMenuPlace() : e->globalPos());
+    if (keyboard)
+        m_popupMenu->setActiveAction(m_popupMenu->actions().value(0));
+}
+
+// Qt opens a context menu for the Menu key only; desktops open one for Shift+F10 too. Escape
+// closes a window opened over another, as it closes a dialog.
+void TForm::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && m_modalLoop) {
+        Close();
+        return;
+    }
+    if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        contextMenuEvent(&menu);
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+// Over the middle of the control with the focus, or of the window.
+QPoint TForm::KeyboardMenuPlace() const {
+    const QWidget* around = focusWidget() ? focusWidget() : this;
+    return around->mapToGlobal(around->rect().center());
 }
 
 void TForm::paintEvent(QPaintEvent*) {

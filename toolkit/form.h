@@ -113,7 +113,8 @@ public:
     int ShowModal();
     // The hint shown while the pointer rests on the window's own background and labels.
     void SetHint(const UnicodeString& value) { setToolTip(value); }
-    // The menu a right click on the window opens.
+    // The menu a right click on the window opens, and the Menu key or Shift+F10 beside the
+    // control with the focus.
     void SetPopupMenu(TPopupMenu* menu) { m_popupMenu = menu; }
 
     // The application makes its first form the main form: closing that one frees it instead of
@@ -145,6 +146,7 @@ protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -171,6 +173,7 @@ private:
     void LayOutControls();
     void LayOut(const Placement& p);
     QRect Aligned(const Placement& p, double sx, double sy) const;
+    QPoint KeyboardMenuPlace() const;
 
     TFrame m_outer; // as last asked for; once shown, the window itself tells where it is
     QMargins m_appliedMargins;
