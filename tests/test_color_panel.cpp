@@ -94,6 +94,32 @@ private slots:
             QVERIFY(Distance(image.pixel(shown.At(fraction)), shown.panel.GetColor()) <= 4);
         }
     }
+
+    // Each key a whole choice; the hue goes round; Escape takes back every step since the
+    // panel showed, and it and Enter put the panel away.
+    void keys() {
+        ShownPanel shown;
+        shown.panel.SetColor(0xFFFF0000);
+        shown.panel.hide();
+        shown.panel.show();
+        QList<TAlphaColor> chosen;
+        connect(&shown.panel, &TColorPanel::ColorChosen, [&](TAlphaColor c) { chosen << c; });
+        QTest::keyClick(&shown.panel, Qt::Key_Down);
+        QTest::keyClick(&shown.panel, Qt::Key_Left);
+        QTest::keyClick(&shown.panel, Qt::Key_PageDown);
+        QTest::keyClick(&shown.panel, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(chosen.size(), 4);
+        QVERIFY2(Distance(chosen.last(), 0xF2F20C32) <= 1, QByteArray::number(chosen.last(), 16));
+        QVERIFY(shown.panel.accessibleName().contains("hue 350 degrees, saturation 95 %"));
+        QTest::keyClick(&shown.panel, Qt::Key_Escape);
+        QCOMPARE(chosen.last(), TAlphaColor(0xFFFF0000));
+        QVERIFY(shown.panel.isHidden());
+        shown.panel.show();
+        QTest::keyClick(&shown.panel, Qt::Key_Up);
+        QTest::keyClick(&shown.panel, Qt::Key_Return);
+        QVERIFY(shown.panel.isHidden());
+        QCOMPARE(shown.panel.GetColor(), TAlphaColor(0xFFFF0000));
+    }
 };
 
 QTEST_MAIN(TestColorPanel)

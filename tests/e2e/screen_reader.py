@@ -1,14 +1,11 @@
 #!/usr/bin/python3
-"""What a screen reader learns of Chimewell, read from the accessibility registry (AT-SPI).
-
-tree ROLE: waits for Chimewell's showing window of that role (frame, dialog, notification;
-the active one when several show), prints its
-flat review, one "role | name" line for each showing object in order, and fails when a
-control among them has no name.
-focused: prints the name of what has the keyboard focus in Chimewell's active window.
-listen SECONDS: prints, as they come, the objects that gain the focus ("focus") and those
-that begin to show ("showing"), as "kind | program | role | name".
-"""
+# What a screen reader learns of Chimewell, read from the accessibility registry (AT-SPI).
+#   tree ROLE: prints the flat review of Chimewell's showing window of that role (frame,
+#     dialog, notification; the active one of several), "role | name" for each showing object
+#     in order, and fails when a control among them has no name.
+#   focused: prints the name of what has the keyboard focus in Chimewell's active window.
+#   listen SECONDS: prints "focus|showing | program | role | name" for each object that gains
+#     the focus or begins to show.
 import sys
 import time
 
@@ -20,65 +17,50 @@ CONTROLS = {"push button", "toggle button", "check box", "radio button", "combo 
             "spin button", "text", "color chooser", "list", "slider", "menu item"}
 
 
-def showing(obj):
-    return obj.getState().contains(pyatspi.STATE_SHOWING)
+def children(obj):
+    return [obj.getChildAtIndex(i) for i in range(obj.childCount)]
 
 
-def find_window(role, seconds=15):
+def has(obj, state):
+    return obj.getState().contains(state)
+
+
+def find_window(role, seconds):
     deadline = time.time() + seconds
-    while time.time() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-            if app is None or app.name != "chimewell":
-                continue
-            windows = [w for w in (app.getChildAtIndex(i) for i in range(app.childCount))
-                       if w.getRoleName() == role and showing(w)]
-            windows.sort(key=lambda w: not w.getState().contains(pyatspi.STATE_ACTIVE))
-            if windows:
-                return windows[0]
+    while True:
+        apps = [a for a in children(pyatspi.Registry.getDesktop(0)) if a and a.name == "chimewell"]
+        windows = [w for a in apps for w in children(a)
+                   if w.getRoleName() == role and has(w, pyatspi.STATE_SHOWING)]
+        windows.sort(key=lambda w: not has(w, pyatspi.STATE_ACTIVE))
+        if windows or time.time() > deadline:
+            return windows[0] if windows else None
         time.sleep(0.2)
-    return None
 
 
-def flat_review(obj, lines):
-    for child in (obj.getChildAtIndex(i) for i in range(obj.childCount)):
-        if showing(child):
-            lines.append((child.getRoleName(), child.name))
-            flat_review(child, lines)
+def showing_below(obj):
+    for child in children(obj):
+        if has(child, pyatspi.STATE_SHOWING):
+            yield child
+            yield from showing_below(child)
 
 
 def tree(role):
-    window = find_window(role)
+    window = find_window(role, 15)
     if window is None:
         print(f"no showing {role} of chimewell in the registry")
         return 1
-    lines = [(role, window.name)]
-    flat_review(window, lines)
+    lines = [(role, window.name)] + [(o.getRoleName(), o.name) for o in showing_below(window)]
+    print("\n".join(f"{r} | {name}" for r, name in lines))
     nameless = [r for r, name in lines if r in CONTROLS and not name.strip()]
-    for r, name in lines:
-        print(f"{r} | {name}")
-    if nameless:
-        print(f"controls without a name: {', '.join(nameless)}")
+    print(f"controls without a name: {', '.join(nameless)}" if nameless else "")
     return 1 if nameless else 0
 
 
 def focused():
-    def search(obj):
-        for child in (obj.getChildAtIndex(i) for i in range(obj.childCount)):
-            if child.getState().contains(pyatspi.STATE_FOCUSED):
-                return child
-            found = search(child) if showing(child) else None
-            if found:
-                return found
-        return None
-
-    window = None
-    for role in ("dialog", "notification", "frame"):
-        window = find_window(role, 0.5)
-        if window is not None and window.getState().contains(pyatspi.STATE_ACTIVE):
-            break
-    found = search(window) if window is not None else None
-    print(found.name if found else "")
+    windows = filter(None, (find_window(role, 0.5) for role in ("dialog", "notification", "frame")))
+    active = [w for w in windows if has(w, pyatspi.STATE_ACTIVE)]
+    found = [o for w in active for o in showing_below(w) if has(o, pyatspi.STATE_FOCUSED)]
+    print(found[0].name if found else "")
     return 0
 
 
@@ -86,10 +68,9 @@ def listen(seconds):
     def report(kind):
         def on_event(event):
             if event.detail1:
-                source = event.source
-                app = source.getApplication()
-                print(f"{kind} | {app.name if app else ''} | {source.getRoleName()} | "
-                      f"{source.name}", flush=True)
+                app = event.source.getApplication()
+                print(f"{kind} | {app.name if app else ''} | {event.source.getRoleName()} | "
+                      f"{event.source.name}", flush=True)
         return on_event
 
     pyatspi.Registry.registerEventListener(report("focus"), "object:state-changed:focused")
