@@ -160,7 +160,7 @@ TButton::TButton(QWidget* Owner)
 void TButton::paintEvent(QPaintEvent* e) {
     if (Painted())
         QPushButton::paintEvent(e);
-    else if (hasFocus())
+    else if (KeyboardFocused(this))
         DrawFocusRing(this);
 }
 
@@ -186,8 +186,12 @@ void TColorButton::paintEvent(QPaintEvent*) {
     painter.setBrush(isDown() ? fill.darker(115) : fill);
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
     painter.end();
-    if (hasFocus())
+    if (KeyboardFocused(this))
         DrawFocusRing(this);
+}
+
+bool KeyboardFocused(const QWidget* control) {
+    return control->hasFocus() && control->window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 // Dark and light dashes, seen on any fill behind them.

@@ -24,8 +24,11 @@ public:
     void SetFocus() { this->setFocus(); }
 };
 
-// The ring that shows which of our own painted controls has the keyboard focus.
+// The ring that shows which of our own painted controls has the keyboard focus; a button draws
+// it only once the keyboard has moved the focus, so that the window a mouse user sees stays
+// as designed.
 void DrawFocusRing(QWidget* control);
+bool KeyboardFocused(const QWidget* control);
 
 struct TFont {
     int Size = 12;
