@@ -142,7 +142,7 @@ void TForm1::CreateAudioControls() {
     AudioButton->SetColor(claGold);
     AudioButton->SetAccessibleName(QStringLiteral("Audio"));
     AudioButton->SetHint(QStringLiteral("Double-click to choose the alert sound: none, the system "
-                                        "sound, an audio file or the callsign in Morse"));
+                                        "sound, an audio file, the callsign in Morse or spoken"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -169,8 +169,10 @@ void TForm1::CreateStationControls() {
     PopupMenu1->AddItem(StationOptionsItem);
     SetPopupMenu(PopupMenu1);
     SetHint(QStringLiteral("Right-click or press Ctrl+, for the station options: the minutes "
-                           "between marks, the callsign in Morse and the sound output"));
+                           "between marks, the callsign in Morse and spoken, and the sound "
+                           "output"));
     MorseSender1 = new morse::Sender(this);
+    Speaker1 = new speech::Speaker(this);
 }
 
 void TForm1::CreateOnAirBadge() {
@@ -234,6 +236,7 @@ void TForm1::BindEvents() {
     MilliTimer->OnTimer = Handler(this, &TForm1::MilliTimerTimer);
     MediaPlayer1->OnError = Handler(this, &TForm1::MediaPlayer1Error);
     MorseSender1->OnError = Handler(this, &TForm1::MorseSender1Error);
+    Speaker1->OnError = Handler(this, &TForm1::Speaker1Error);
     StationOptionsItem->OnClick = Handler(this, &TForm1::StationOptionsItemClick);
     StartButton->OnClick = Handler(this, &TForm1::StartButtonClick);
     StopButton->OnClick = Handler(this, &TForm1::StopButtonClick);
