@@ -35,3 +35,10 @@ std::string_view Unslashed(std::string_view character) {
 bool IsBlank(std::string_view character) {
     return character == " " || character == "\t";
 }
+
+std::string Listed(const std::vector<std::string>& characters) {
+    std::string listed;
+    for (const std::string& character : characters)
+        listed += (listed.empty() ? "" : " ") + character;
+    return listed;
+}

@@ -1,25 +1,15 @@
 #include "speech/speaker.h"
 
+#include "settings/callsign_characters.h"
 #include "sound/sound_output.h"
 
 namespace speech {
-namespace {
-
-UnicodeString Unsayable(const UnicodeString& callsign, const Saying& saying) {
-    QStringList characters;
-    for (const std::string& character : saying.unsayable)
-        characters << QString::fromStdString(character);
-    return QStringLiteral("no word for %1 in \"%2\"")
-        .arg(characters.join(QLatin1Char(' ')), callsign);
-}
-
-} // namespace
-
 // A callsign with a character that cannot be said is not said at all: without it, it could
 // name another station; nor is one cut short.
 UnicodeString WhyNotSayable(const UnicodeString& callsign, const Saying& saying) {
     if (!saying.unsayable.empty())
-        return Unsayable(callsign, saying);
+        return QStringLiteral("no word for %1 in \"%2\"")
+            .arg(QString::fromStdString(Listed(saying.unsayable)), callsign);
     if (saying.tooLong)
         return QStringLiteral("\"%1\" is too long to say (over %2 words)")
             .arg(callsign)

@@ -103,6 +103,13 @@ UnicodeString SpeechNote(const UnicodeString& callsign, speech::Spelling spellin
     return QStringLiteral("Says \"%1\".").arg(QString::fromStdString(saying.text));
 }
 
+// A Test that could not sound says why where it says what it sounds, and the system tone plays.
+void ShowTestFailure(TLabel* label, const UnicodeString& sound, const UnicodeString& reason) {
+    label->SetText(
+        QStringLiteral("The %1 could not sound (%2); the system tone played.").arg(sound, reason));
+    MessageBeep(0);
+}
+
 } // namespace
 
 TStationOptions::TStationOptions(TComponent* Owner)
@@ -351,9 +358,7 @@ void TStationOptions::MorseSenderError(TObject*) {
 }
 
 void TStationOptions::ShowMorseFailure() {
-    MorseLabel->SetText(QStringLiteral("The Morse could not sound (%1); the system tone played.")
-                            .arg(MorseSender->GetErrorString()));
-    MessageBeep(0);
+    ShowTestFailure(MorseLabel, QStringLiteral("Morse"), MorseSender->GetErrorString());
 }
 
 void TStationOptions::SpeechChange(TObject*) {
@@ -400,9 +405,7 @@ void TStationOptions::SpeakerError(TObject*) {
 }
 
 void TStationOptions::ShowSpeechFailure() {
-    SpeechLabel->SetText(QStringLiteral("The speech could not sound (%1); the system tone played.")
-                             .arg(Speaker->GetErrorString()));
-    MessageBeep(0);
+    ShowTestFailure(SpeechLabel, QStringLiteral("speech"), Speaker->GetErrorString());
 }
 
 void TStationOptions::OutputComboBoxChange(TObject*) {
