@@ -53,13 +53,16 @@ void ShowAudioStatus(AudioChoice audioChoice, TickEffects& effects) {
     case AudioChoice::Morse:
         effects.SetAudioStatusText("Morse Callsign Selected");
         break;
+    case AudioChoice::Speech:
+        effects.SetAudioStatusText("Spoken Callsign Selected");
+        break;
     default:
         break;
     }
 }
 
 // A mark is never silent by accident: a file the player cannot open, or a callsign with nothing
-// to send in Morse, gives the system tone, and the operator is told why.
+// to send in Morse or to say, gives the system tone, and the operator is told why.
 void SoundAlert(AudioChoice audioChoice, TickEffects& effects) {
     if (audioChoice == AudioChoice::SystemTone) {
         effects.SystemTone();
@@ -77,6 +80,10 @@ void SoundAlert(AudioChoice audioChoice, TickEffects& effects) {
         effects.ReportMorseFailure();
         effects.SystemTone();
     }
+    if (audioChoice == AudioChoice::Speech && !effects.SpeakCallsign()) {
+        effects.ReportSpeechFailure();
+        effects.SystemTone();
+    }
 }
 
 // What closing the alert silences.
@@ -86,6 +93,9 @@ void StopSound(AudioChoice audioChoice, TickEffects& effects) {
     }
     if (audioChoice == AudioChoice::Morse) {
         effects.StopMorse();
+    }
+    if (audioChoice == AudioChoice::Speech) {
+        effects.StopSpeech();
     }
 }
 

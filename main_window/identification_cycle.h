@@ -30,6 +30,10 @@ public:
     virtual bool SendMorse() = 0;
     virtual void ReportMorseFailure() = 0;
     virtual void StopMorse() = 0;
+    // The callsign spoken; false when it cannot sound (nothing to say, not synthesized).
+    virtual bool SpeakCallsign() = 0;
+    virtual void ReportSpeechFailure() = 0;
+    virtual void StopSpeech() = 0;
     // Whether a due mark reminds: with the rig watched, only after a transmission. A mark that
     // does not passes silently and is done all the same; asked once for each mark raised.
     virtual bool MarkReminds() = 0;

@@ -142,9 +142,9 @@ void TForm1::CreateAudioControls() {
     AudioButton = new TColorButton(this);
     AudioButton->SetColor(claGold);
     AudioButton->SetAccessibleName(QStringLiteral("Audio: choose the alert sound"));
-    AudioButton->SetHint(
-        QStringLiteral("Double-click (or Enter) to choose the alert sound: none, the system "
-                       "sound, an audio file or the callsign in Morse"));
+    AudioButton->SetHint(QStringLiteral("Double-click (or Enter) to choose the alert sound: none, "
+                                        "the system sound, an audio file, the callsign in Morse "
+                                        "or spoken"));
     Place(AudioButton, {150, 447, 76, 23});
     AudioLabel = AddLabel(kAudio);
     MediaPlayer1 = new TMediaPlayer(this);
@@ -168,8 +168,10 @@ void TForm1::CreateStationControls() {
     CreateMenu();
     SetHint(QStringLiteral("Right-click (or the Menu key) for what the double-clicks and the "
                            "mouse wheel do, and Ctrl+, for the station options: the minutes "
-                           "between marks, the callsign in Morse and the sound output"));
+                           "between marks, the callsign in Morse and spoken, and the sound "
+                           "output"));
     MorseSender1 = new morse::Sender(this);
+    Speaker1 = new speech::Speaker(this);
 }
 
 // Every action of a double-click or a wheel turn, for the keyboard and for operators who
@@ -274,6 +276,7 @@ void TForm1::BindEvents() {
     EditCallSignItem->OnClick = Handler(this, &TForm1::EditCallSignButtonDblClick);
     CallSignColourItem->OnClick = Handler(this, &TForm1::CallSignColourItemClick);
     AudioItem->OnClick = Handler(this, &TForm1::AudioButtonDblClick);
+    Speaker1->OnError = Handler(this, &TForm1::Speaker1Error);
     StationOptionsItem->OnClick = Handler(this, &TForm1::StationOptionsItemClick);
     StartButton->OnClick = Handler(this, &TForm1::StartButtonClick);
     StopButton->OnClick = Handler(this, &TForm1::StopButtonClick);

@@ -5,6 +5,7 @@
 #include "main_window/timer_state.h"
 #include "morse/sender.h"
 #include "rig/transmitter_watch.h"
+#include "speech/speaker.h"
 #include "toolkit/bindings.h"
 #include "toolkit/color_panel.h"
 #include "toolkit/controls.h"
@@ -50,9 +51,9 @@ public:
     TBindingsList* BindingsList1;
     TLinkControlToProperty* LinkControlToPropertyFontColor;
     // Beyond the design: the right-click menu and its Ctrl+, item that open the station
-    // options, the callsign in Morse, the watch on the transmitter and the badge in the window's
-    // top corner that shows it on; the countdown to the ID in the other corner, coloured by its
-    // stage on a badge, and in the system tray when chosen.
+    // options, the callsign in Morse and spoken, the watch on the transmitter and the badge in
+    // the window's top corner that shows it on; the countdown to the ID in the other corner,
+    // coloured by its stage on a badge, and in the system tray when chosen.
     TPopupMenu* PopupMenu1;
     TMenuItem* SwitchZoneItem;
     TMenuItem* SwitchHoursItem;
@@ -61,6 +62,7 @@ public:
     TMenuItem* AudioItem;
     TMenuItem* StationOptionsItem;
     morse::Sender* MorseSender1;
+    speech::Speaker* Speaker1;
     rig::TransmitterWatch* RigWatch1;
     TRoundRect* OnAirBadge;
     TLabel* OnAirLabel;
@@ -73,9 +75,12 @@ public:
     void MilliTimerTimer(TObject* Sender);
     void MediaPlayer1Error(TObject* Sender);
     void MorseSender1Error(TObject* Sender);
+    void Speaker1Error(TObject* Sender);
     void ReportAudioFileFailure();
     void ReportMorseFailure();
+    void ReportSpeechFailure();
     bool SendMorse();
+    bool SpeakCallsign();
     void StartButtonClick(TObject* Sender);
     void StopButtonClick(TObject* Sender);
     void ModeButtonClick(TObject* Sender);

@@ -6,6 +6,7 @@
 #include "main_window/identification_cycle.h"
 #include "settings/audio_choice.h"
 #include "sound/sound_output.h"
+#include "station/station_settings.h"
 #include "toolkit/message_beep.h"
 #include "window_set/window_set.h"
 
@@ -37,6 +38,9 @@ public:
     bool SendMorse() override { return m_form.SendMorse(); }
     void ReportMorseFailure() override { m_form.ReportMorseFailure(); }
     void StopMorse() override { m_form.MorseSender1->Stop(); }
+    bool SpeakCallsign() override { return m_form.SpeakCallsign(); }
+    void ReportSpeechFailure() override { m_form.ReportSpeechFailure(); }
+    void StopSpeech() override { m_form.Speaker1->Stop(); }
     bool MarkReminds() override {
         return m_form.RigWatch1->RemindAt(std::chrono::system_clock::now());
     }
@@ -67,8 +71,15 @@ bool TForm1::SendMorse() {
     return MorseSender1->Send();
 }
 
-// The first mark sounds on time: what the chosen audio needs is loaded (and the Morse rendered)
-// beforehand, and only that, so that a session never pays for sound it does not use.
+// Synthesized ahead; a change since starts the synthesis, which this mark cannot wait for.
+bool TForm1::SpeakCallsign() {
+    Speaker1->Prepare(CallSign->GetText(), StationVoicing());
+    return Speaker1->Speak();
+}
+
+// The first mark sounds on time: what the chosen audio needs is loaded (and the Morse rendered,
+// the speech synthesized) beforehand, and only that, so that a session never pays for sound it
+// does not use.
 void TForm1::PrepareChosenAudio() {
     if (shared.audioChoice != AudioChoice::NoAudio)
         PrepareSoundOutput();
@@ -78,6 +89,8 @@ void TForm1::PrepareChosenAudio() {
         PrepareMessageBeep();
     if (shared.audioChoice == AudioChoice::Morse)
         MorseSender1->Prepare(CallSign->GetText(), shared.morseWpm, shared.morseHz);
+    if (shared.audioChoice == AudioChoice::Speech)
+        Speaker1->Prepare(CallSign->GetText(), StationVoicing());
 }
 
 // The player found the file unplayable after the mark had started it: the mark is not to
@@ -92,6 +105,11 @@ void TForm1::MorseSender1Error(TObject*) {
     MessageBeep(0);
 }
 
+void TForm1::Speaker1Error(TObject*) {
+    ReportSpeechFailure();
+    MessageBeep(0);
+}
+
 void TForm1::ReportAudioFileFailure() {
     const UnicodeString file = MediaPlayer1->GetFileName();
     TellSoundFailure(QStringLiteral("the alert's audio file \"%1\"").arg(file),
@@ -101,6 +119,11 @@ void TForm1::ReportAudioFileFailure() {
 void TForm1::ReportMorseFailure() {
     TellSoundFailure(QStringLiteral("the callsign in Morse"),
                      QStringLiteral("The callsign in Morse"), MorseSender1->GetErrorString());
+}
+
+void TForm1::ReportSpeechFailure() {
+    TellSoundFailure(QStringLiteral("the spoken callsign"), QStringLiteral("The spoken callsign"),
+                     Speaker1->GetErrorString());
 }
 
 // Told where the operator sees it without the alert waiting: on standard error at once, and

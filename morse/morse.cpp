@@ -1,5 +1,7 @@
 #include "morse/morse.h"
 
+#include "settings/callsign_characters.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -58,40 +60,6 @@ std::string_view Pattern(std::string_view character) {
     }
 }
 
-// A zero written slashed, as operators write it: the letters Ø and ø, the empty-set and
-// diameter signs, and a 0 under a combining slash.
-constexpr std::array<std::string_view, 6> kSlashedZeros = {"\u00D8", "\u00F8",  "\u2205",
-                                                           "\u2300", "0\u0337", "0\u0338"};
-
-// What is keyed for a character as typed.
-std::string_view AsKeyed(std::string_view character) {
-    return std::ranges::find(kSlashedZeros, character) != kSlashedZeros.end() ? "0" : character;
-}
-
-bool IsBlank(std::string_view character) {
-    return character == " " || character == "\t";
-}
-
-// A combining slash (U+0337, U+0338) belongs to the character before it.
-bool IsCombiningSlash(std::string_view text) {
-    return text.starts_with("\u0337") || text.starts_with("\u0338");
-}
-
-// The first UTF-8 character of the text: its lead byte and any continuation bytes, and a
-// combining slash over it.
-std::string_view FirstCharacter(std::string_view text) {
-    const auto codePoint = [text](std::size_t from) {
-        std::size_t end = from + 1;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
-        return end;
-    };
-    std::size_t length = codePoint(0);
-    if (IsCombiningSlash(text.substr(length)))
-        length = codePoint(length);
-    return text.substr(0, length);
-}
-
 int PatternUnits(std::string_view pattern) {
     int units = kSymbolGapUnits * int(pattern.size() - 1);
     for (const char symbol : pattern)
@@ -106,7 +74,7 @@ public:
             m_wordBreak = true;
             return;
         }
-        const std::string_view pattern = Pattern(AsKeyed(character));
+        const std::string_view pattern = Pattern(Unslashed(character));
         if (pattern.empty())
             Skip(character);
         else

@@ -1,5 +1,6 @@
 #include "morse/sender.h"
 
+#include "settings/callsign_characters.h"
 #include "sound/sound_output.h"
 
 namespace morse {
@@ -7,21 +8,14 @@ namespace {
 
 constexpr int kSampleRate = 48000;
 
-UnicodeString Unsendable(const UnicodeString& text, const Keying& keying) {
-    QStringList characters;
-    for (const std::string& character : keying.skipped)
-        characters << QString::fromStdString(character);
-    return QStringLiteral("Morse has no sign for %1 in \"%2\"")
-        .arg(characters.join(QLatin1Char(' ')), text);
-}
-
 } // namespace
 
 // A text with a character that cannot be sent is not sent at all: without it, it could name
 // another station.
 UnicodeString WhyNotSendable(const UnicodeString& text, const Keying& keying) {
     if (!keying.skipped.empty())
-        return Unsendable(text, keying);
+        return QStringLiteral("Morse has no sign for %1 in \"%2\"")
+            .arg(QString::fromStdString(Listed(keying.skipped)), text);
     return keying.elements.empty()
                ? QStringLiteral("nothing of \"%1\" can be sent in Morse").arg(text)
                : UnicodeString();

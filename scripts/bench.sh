@@ -40,7 +40,7 @@ CLOCK_TICKS=$(getconf CLK_TCK)
 readonly CLOCK_TICKS
 cpu=() wakeups=() instructions=() tick_counts=""
 mark_delays_0="" mark_delays_1="" mark_delays_2="" mark_delays_3=""
-bare_start_ups="" chimewell_start_ups="" file_onsets="" tone_onsets=""
+bare_start_ups="" chimewell_start_ups="" file_onsets="" tone_onsets="" speech_onsets=""
 
 # --- figures -------------------------------------------------------------------------------
 
@@ -68,8 +68,8 @@ media_player_in() {
 # --- the programs --------------------------------------------------------------------------
 
 # A fresh directory named $1 whose settings choose audio $2 (0 none, 1 the system sound, 2 the
-# file made by make_tone, 3 the callsign in Morse), with the [Station] lines after it; prints
-# its path.
+# file made by make_tone, 3 the callsign in Morse, 4 spoken), with the [Station] lines after it;
+# prints its path.
 settings_dir() {
     local dir
     dir=$(e2e_fresh_dir "$1") || exit 1
@@ -330,7 +330,8 @@ onset_after() {
 }
 
 # Adds to the variable named $2 the onset of the first mark's sound after a fresh start with
-# audio $1 (1 the system sound, 2 the tone file), the start-up $3 seconds before the mark.
+# audio $1 (1 the system sound, 2 the tone file, 4 the spoken callsign), the start-up $3 seconds
+# before the mark.
 time_first_sound() {
     local choice=$1 lead=$3 recording onset
     local -n onsets=$2
@@ -353,11 +354,12 @@ time_first_sound() {
 
 measure_first_sounds() {
     local run lead
-    file_onsets="" tone_onsets=""
+    file_onsets="" tone_onsets="" speech_onsets=""
     for ((run = 0; run < SOUNDS; run++)); do
         lead=$(e2e_calc "5.05 + $run / $SOUNDS")
         time_first_sound 2 file_onsets "$lead"
         time_first_sound 1 tone_onsets "$lead"
+        time_first_sound 4 speech_onsets "$lead"
     done
 }
 
@@ -434,11 +436,14 @@ report() {
         "within 150"
     row "first mark's sound, system sound, median (ms)" "" "$(median <<<"$tone_onsets")" "" \
         "within 150"
+    row "first mark's sound, spoken callsign, median (ms)" "" "$(median <<<"$speech_onsets")" "" \
+        "within 150"
     echo
     echo "start-ups (ms), bare clock:$bare_start_ups; Chimewell:$chimewell_start_ups"
     echo "alert after the mark (ms), no sound:$mark_delays_0; system sound:$mark_delays_1;" \
         "audio file:$mark_delays_2; Morse:$mark_delays_3"
-    echo "first mark's sound (ms), audio file:$file_onsets; system sound:$tone_onsets"
+    echo "first mark's sound (ms), audio file:$file_onsets; system sound:$tone_onsets;" \
+        "spoken callsign:$speech_onsets"
     echo "ticks counted under callgrind, bare clock and Chimewell:$tick_counts"
 }
 

@@ -4,8 +4,8 @@
 # its header counting as one), which are to read bottom-up; windows of one folder may reach one
 # another (the audio menu opens the picker, which hands its choice back). The layers, from the
 # bottom: settings/ and sound/ (the sound engine); toolkit/; window_set/; the parts the windows
-# use (the Morse, the rig link); the windows the main window opens; main_window/; the entry
-# (app/). Tests, fuzz targets and the benchmark may include anything.
+# use (the Morse, the speech, the rig link); the windows the main window opens; main_window/; the
+# entry (app/). Tests, fuzz targets and the benchmark may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,7 +14,7 @@ layer() {
     settings/* | sound/*) echo 1 ;;
     toolkit/*) echo 2 ;;
     window_set/*) echo 3 ;;
-    morse/* | rig/*) echo 4 ;;
+    morse/* | rig/* | speech/*) echo 4 ;;
     alert_window/* | callsign_editor/* | audio/* | station/*) echo 5 ;;
     main_window/*) echo 6 ;;
     app/*) echo 7 ;;

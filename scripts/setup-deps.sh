@@ -4,9 +4,9 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libcanberra-dev libxcb1-dev
-  libsndfile1-dev libpulse-dev)
+  libsndfile1-dev libpulse-dev libespeak-ng-dev)
 run=(qt6-qpa-plugins libqt6multimedia6 libcanberra0 libcanberra-pulse sound-theme-freedesktop
-  libsndfile1 libpulse0 fonts-dejavu-core)
+  libsndfile1 libpulse0 fonts-dejavu-core libespeak-ng1 espeak-ng-data)
 test=(xvfb openbox xdotool wmctrl x11-utils libfaketime imagemagick pulseaudio libhamlib-utils
   pulseaudio-utils sox lame procps
   flrig fldigi wsjtx socat # the transmitter sources the rig test watches, as real programs

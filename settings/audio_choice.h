@@ -5,10 +5,17 @@
 #include <array>
 #include <cstdint>
 
-enum class AudioChoice : std::int32_t { NoAudio = 0, SystemTone = 1, AudioFile = 2, Morse = 3 };
+enum class AudioChoice : std::int32_t {
+    NoAudio = 0,
+    SystemTone = 1,
+    AudioFile = 2,
+    Morse = 3,
+    Speech = 4,
+};
 
 inline constexpr std::array kAudioChoices{AudioChoice::NoAudio, AudioChoice::SystemTone,
-                                          AudioChoice::AudioFile, AudioChoice::Morse};
+                                          AudioChoice::AudioFile, AudioChoice::Morse,
+                                          AudioChoice::Speech};
 
 // A stored value that is no known choice (a hand-edited file) would leave every mark silent:
 // it is read as the default, the system tone.

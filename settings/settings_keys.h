@@ -89,7 +89,7 @@ inline constexpr TextKey kSelectedFile{kSection, "Selected File", "0"};
 // The audio menu's.
 namespace AudioForm {
 inline constexpr std::string_view kSection = "Audio Form";
-inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 240, 390);
+inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 240, 435);
 // 1 once the picker has handed a file selection over.
 inline constexpr IntegerKey kFileExists{kSection, "fileExists", 0};
 } // namespace AudioForm
@@ -110,6 +110,9 @@ inline constexpr IntegerKey kTop{kSection, "Top", 100};
 // marks, or counted from the first transmission ("marks" or "rolling"; a file without it means
 // marks, as before), the seconds of warning before the ID is due, whether a reminder waits for
 // the key-up, whether a contact's start reminds, and whether the countdown shows in the tray.
+// Last, how the callsign is spoken: in the ITU phonetic alphabet or letter by letter
+// ("phonetics" or "letters"; anything else means phonetics), in which espeak-ng voice and at
+// how many words a minute.
 namespace Station {
 inline constexpr std::string_view kSection = "Station";
 inline constexpr IntegerKey kInterval{kSection, "Interval", kDefaultMarkInterval};
@@ -131,6 +134,9 @@ inline constexpr IntegerKey kWarnSeconds{kSection, "WarnSeconds", 60};
 inline constexpr BoolKey kPolite{kSection, "Polite", true};
 inline constexpr BoolKey kStartReminder{kSection, "StartReminder", false};
 inline constexpr BoolKey kTray{kSection, "Tray", false};
+inline constexpr TextKey kSpeechSpelling{kSection, "SpeechSpelling", "phonetics"};
+inline constexpr TextKey kSpeechVoice{kSection, "SpeechVoice", "gmw/en"};
+inline constexpr IntegerKey kSpeechRate{kSection, "SpeechRate", 150};
 } // namespace Station
 
 // Every key above, a section's keys together.
@@ -189,4 +195,7 @@ inline constexpr auto kAllKeys = std::to_array<AnyKey>({
     Station::kPolite,
     Station::kStartReminder,
     Station::kTray,
+    Station::kSpeechSpelling,
+    Station::kSpeechVoice,
+    Station::kSpeechRate,
 });

@@ -9,15 +9,17 @@
 #include <chrono>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 TStationOptions* StationOptions = nullptr;
 
 namespace {
 
-// The window cannot be resized: its controls keep their designed places.
-const TFormDesign kWindow{kCaption, 360, 646, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
+// The window cannot be resized: its controls keep their designed places, in two columns (the
+// reminders, then the sounds), low enough for a 1024 x 768 screen.
+const TFormDesign kWindow{kCaption, 710, 438, 0, 0, TFormStyle::Normal, TFormBorderStyle::Single};
 
-const TLabelDesign kTitle{{0, 10, 360, 32}, "Station Options", {20, true, false, false, true}};
+const TLabelDesign kTitle{{0, 10, 710, 32}, "Station Options", {20, true, false, false, true}};
 const TLabelDesign kInterval{
     {20, 74, 120, 26}, "Identify every", {}, claBlack, TTextAlign::Trailing};
 const TLabelDesign kMinutes{{216, 74, 120, 26}, "minutes", {}, claBlack, TTextAlign::Leading};
@@ -26,16 +28,20 @@ const TLabelDesign kRemind{{20, 138, 60, 26}, "Remind:", {}, claBlack, TTextAlig
 const TLabelDesign kWarn{{20, 170, 44, 26}, "Warn", {}, claBlack, TTextAlign::Leading};
 const TLabelDesign kWarnAfter{
     {162, 170, 176, 26}, "before the ID is due", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kSpeed{{20, 314, 50, 26}, "Speed", {}, claBlack, TTextAlign::Trailing};
-const TLabelDesign kTone{{176, 314, 50, 26}, "Tone", {}, claBlack, TTextAlign::Trailing};
-const TLabelDesign kMorse{{20, 348, 230, 62}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRig{{20, 314, 34, 26}, "Rig:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRigColon{{258, 314, 8, 26}, ":", {}, claBlack};
+const TLabelDesign kRigStatus{{20, 346, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRigLast{{20, 372, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kSpeed{{370, 74, 50, 26}, "Speed", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kTone{{526, 74, 50, 26}, "Tone", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kMorse{{370, 108, 230, 62}, "", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kSay{{370, 214, 36, 26}, "Say:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kRate{{552, 214, 46, 26}, "Speed", {}, claBlack, TTextAlign::Trailing};
+const TLabelDesign kVoice{{370, 246, 46, 26}, "Voice:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kSpeech{{370, 278, 230, 48}, "", {}, claBlack, TTextAlign::Leading};
 const TLabelDesign kOutput{
-    {20, 454, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kOutputNote{{20, 482, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRig{{20, 548, 34, 26}, "Rig:", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRigColon{{258, 548, 8, 26}, ":", {}, claBlack};
-const TLabelDesign kRigStatus{{20, 580, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
-const TLabelDesign kRigLast{{20, 606, 318, 22}, "", {}, claBlack, TTextAlign::Leading};
+    {370, 368, 100, 26}, "Play alerts on:", {}, claBlack, TTextAlign::Leading};
+const TLabelDesign kOutputNote{{370, 396, 318, 30}, "", {11}, claBlack, TTextAlign::Leading};
 const UnicodeString kRigOff = QStringLiteral("off");
 
 // The kinds of source as listed, in the order of rig::SourceKind, and the program's name as
@@ -52,6 +58,7 @@ const SourceListing& ListingOf(rig::SourceKind kind) {
 }
 
 constexpr int kToneStepHz = 10;
+constexpr int kRateStep = 10;
 
 // The licence rules a preset fills the timing in for; any other timing is "Custom", the last.
 struct LicencePreset {
@@ -72,15 +79,35 @@ bool Follows(const LicencePreset& preset, const rig::IdTiming& timing) {
            timing.warn == std::chrono::seconds(kPresetWarnSeconds);
 }
 
+// Why the callsign does not sound, as a sentence.
+UnicodeString NotSoundedNote(UnicodeString why) {
+    return why.replace(0, 1, why.front().toUpper()) +
+           QStringLiteral(": the marks sound the system tone instead.");
+}
+
 // What Morse makes of the callsign: all of it, or only its beginning; or nothing, and why.
 UnicodeString MorseNote(const UnicodeString& callsign, const morse::Keying& keying) {
     if (UnicodeString why = morse::WhyNotSendable(callsign, keying); !why.isEmpty())
-        return why.replace(0, 1, why.front().toUpper()) +
-               QStringLiteral(": the marks sound the system tone instead.");
+        return NotSoundedNote(why);
     UnicodeString note = QStringLiteral("Sends all of \"%1\".").arg(callsign);
     if (keying.cut)
         note += QStringLiteral(" Too long: only its beginning is sent.");
     return note;
+}
+
+// The words the callsign is spoken as; or none, and why.
+UnicodeString SpeechNote(const UnicodeString& callsign, speech::Spelling spelling) {
+    const speech::Saying saying = speech::Spell(callsign.toStdString(), spelling);
+    if (UnicodeString why = speech::WhyNotSayable(callsign, saying); !why.isEmpty())
+        return NotSoundedNote(why);
+    return QStringLiteral("Says \"%1\".").arg(QString::fromStdString(saying.text));
+}
+
+// A Test that could not sound says why where it says what it sounds, and the system tone plays.
+void ShowTestFailure(TLabel* label, const UnicodeString& sound, const UnicodeString& reason) {
+    label->SetText(
+        QStringLiteral("The %1 could not sound (%2); the system tone played.").arg(sound, reason));
+    MessageBeep(0);
 }
 
 } // namespace
@@ -90,10 +117,11 @@ TStationOptions::TStationOptions(TComponent* Owner)
     ApplyDesign(kWindow);
     TitleLabel = AddLabel(kTitle, TAlignLayout::None);
     CreateIdentificationGroup();
+    CreateRigGroup();
     CreateMorseGroup();
+    CreateSpeechGroup();
     CreateOutputGroup();
     OutputsTimer = new TTimer(this);
-    CreateRigGroup();
     BindEvents();
 }
 
@@ -138,34 +166,60 @@ void TStationOptions::CreateTimingControls() {
 
 void TStationOptions::CreateMorseGroup() {
     MorseGroup = new TGroupBox(this, QStringLiteral("Morse callsign"));
-    Place(MorseGroup, {10, 290, 340, 130}, TAlignLayout::None);
+    Place(MorseGroup, {360, 50, 340, 130}, TAlignLayout::None);
     SpeedLabel = AddLabel(kSpeed, TAlignLayout::None);
     SpeedSpinBox = new TSpinBox(this, morse::kMinWpm, morse::kMaxWpm, 1, QStringLiteral("WPM"));
-    Place(SpeedSpinBox, {76, 314, 90, 26}, TAlignLayout::None);
+    Place(SpeedSpinBox, {426, 74, 90, 26}, TAlignLayout::None);
     ToneLabel = AddLabel(kTone, TAlignLayout::None);
     ToneSpinBox =
         new TSpinBox(this, morse::kMinToneHz, morse::kMaxToneHz, kToneStepHz, QStringLiteral("Hz"));
-    Place(ToneSpinBox, {232, 314, 106, 26}, TAlignLayout::None);
+    Place(ToneSpinBox, {582, 74, 106, 26}, TAlignLayout::None);
     MorseLabel = AddLabel(kMorse, TAlignLayout::None);
     MorseLabel->SetWordWrap(true);
-    TestButton = AddButton(QStringLiteral("Test"), {258, 366, 80, 30}, TAlignLayout::None);
+    TestButton = AddButton(QStringLiteral("Test"), {608, 126, 80, 30}, TAlignLayout::None);
     TestButton->SetHint(QStringLiteral("Send the callsign in Morse now, as a mark sends it"));
     MorseSender = new morse::Sender(this);
 }
 
+void TStationOptions::CreateSpeechGroup() {
+    SpeechGroup = new TGroupBox(this, QStringLiteral("Spoken callsign"));
+    Place(SpeechGroup, {360, 190, 340, 144}, TAlignLayout::None);
+    SayLabel = AddLabel(kSay, TAlignLayout::None);
+    SpellingComboBox = new TComboBox(this);
+    SpellingComboBox->AddItem(QStringLiteral("ITU phonetics"), QString());
+    SpellingComboBox->AddItem(QStringLiteral("letter by letter"), QString());
+    SpellingComboBox->SetAccessibleName(QStringLiteral("Say the callsign in"));
+    Place(SpellingComboBox, {408, 214, 140, 26}, TAlignLayout::None);
+    RateLabel = AddLabel(kRate, TAlignLayout::None);
+    RateSpinBox =
+        new TSpinBox(this, speech::kMinRate, speech::kMaxRate, kRateStep, QStringLiteral("wpm"));
+    RateSpinBox->SetAccessibleName(QStringLiteral("Speed of the spoken callsign"));
+    Place(RateSpinBox, {602, 214, 86, 26}, TAlignLayout::None);
+    VoiceLabel = AddLabel(kVoice, TAlignLayout::None);
+    VoiceComboBox = new TComboBox(this);
+    VoiceComboBox->SetAccessibleName(QStringLiteral("Voice of the spoken callsign"));
+    Place(VoiceComboBox, {418, 246, 270, 26}, TAlignLayout::None);
+    SpeechLabel = AddLabel(kSpeech, TAlignLayout::None);
+    SpeechLabel->SetWordWrap(true);
+    SpeechTestButton = AddButton(QStringLiteral("Test"), {608, 284, 80, 30}, TAlignLayout::None);
+    SpeechTestButton->SetAccessibleName(QStringLiteral("Test the spoken callsign"));
+    SpeechTestButton->SetHint(QStringLiteral("Speak the callsign now, as a mark speaks it"));
+    Speaker = new speech::Speaker(this);
+}
+
 void TStationOptions::CreateOutputGroup() {
     OutputGroup = new TGroupBox(this, QStringLiteral("Sound output"));
-    Place(OutputGroup, {10, 430, 340, 84}, TAlignLayout::None);
+    Place(OutputGroup, {360, 344, 340, 84}, TAlignLayout::None);
     OutputLabel = AddLabel(kOutput, TAlignLayout::None);
     OutputComboBox = new TComboBox(this);
-    Place(OutputComboBox, {122, 454, 216, 26}, TAlignLayout::None);
+    Place(OutputComboBox, {472, 368, 216, 26}, TAlignLayout::None);
     OutputNoteLabel = AddLabel(kOutputNote, TAlignLayout::None);
     OutputNoteLabel->SetWordWrap(true);
 }
 
 void TStationOptions::CreateRigGroup() {
     RigGroup = new TGroupBox(this, QStringLiteral("Rig"));
-    Place(RigGroup, {10, 524, 340, 112}, TAlignLayout::None);
+    Place(RigGroup, {10, 290, 340, 112}, TAlignLayout::None);
     RigLabel = AddLabel(kRig, TAlignLayout::None);
     RigComboBox = new TComboBox(this);
     RigComboBox->AddItem(kRigOff, kRigOff);
@@ -174,12 +228,12 @@ void TStationOptions::CreateRigGroup() {
     RigComboBox->SetHint(QStringLiteral("Watching the transmitter through the program that holds "
                                         "the rig, a mark reminds only when the transmitter was "
                                         "on since the one before, or the link was down"));
-    Place(RigComboBox, {56, 548, 118, 26}, TAlignLayout::None);
+    Place(RigComboBox, {56, 314, 118, 26}, TAlignLayout::None);
     RigHostEdit = new TEdit(this);
-    Place(RigHostEdit, {178, 548, 80, 26}, TAlignLayout::None);
+    Place(RigHostEdit, {178, 314, 80, 26}, TAlignLayout::None);
     RigColonLabel = AddLabel(kRigColon, TAlignLayout::None);
     RigPortSpinBox = new TSpinBox(this, 1, std::numeric_limits<quint16>::max(), 1, QString());
-    Place(RigPortSpinBox, {268, 548, 70, 26}, TAlignLayout::None);
+    Place(RigPortSpinBox, {268, 314, 70, 26}, TAlignLayout::None);
     RigStatusLabel = AddLabel(kRigStatus, TAlignLayout::None);
     RigLastLabel = AddLabel(kRigLast, TAlignLayout::None);
 }
@@ -197,6 +251,13 @@ void TStationOptions::BindEvents() {
     ToneSpinBox->OnChange = Handler(this, &TStationOptions::ToneSpinBoxChange);
     TestButton->OnClick = Handler(this, &TStationOptions::TestButtonClick);
     MorseSender->OnError = Handler(this, &TStationOptions::MorseSenderError);
+    SpellingComboBox->OnChange = Handler(this, &TStationOptions::SpeechChange);
+    VoiceComboBox->OnChange = Handler(this, &TStationOptions::SpeechChange);
+    RateSpinBox->OnChange = Handler(this, &TStationOptions::SpeechChange);
+    SpeechTestButton->OnClick = Handler(this, &TStationOptions::SpeechTestButtonClick);
+    Speaker->OnReady = Handler(this, &TStationOptions::SpeakerReady);
+    Speaker->OnVoices = Handler(this, &TStationOptions::SpeakerVoices);
+    Speaker->OnError = Handler(this, &TStationOptions::SpeakerError);
     OutputComboBox->OnChange = Handler(this, &TStationOptions::OutputComboBoxChange);
     OutputsTimer->OnTimer = Handler(this, &TStationOptions::OutputsTimerTimer);
     RigComboBox->OnChange = Handler(this, &TStationOptions::RigChange);
@@ -214,6 +275,11 @@ void TStationOptions::FormCreate(TObject*) {
     ToneSpinBox->SetValue(shared.morseHz);
     const UnicodeString callsign = shared.CallSign->GetText();
     MorseLabel->SetText(MorseNote(callsign, morse::Encode(callsign.toStdString())));
+    SpellingComboBox->SetItemIndex(shared.speechLetters ? 1 : 0);
+    RateSpinBox->SetValue(shared.speechRate);
+    VoiceComboBox->AddItem(shared.speechVoice, shared.speechVoice);
+    Speaker->RequestVoices();
+    ShowSpeech();
     ShowOutputs();
     ShowRig();
     FollowRig();
@@ -292,9 +358,54 @@ void TStationOptions::MorseSenderError(TObject*) {
 }
 
 void TStationOptions::ShowMorseFailure() {
-    MorseLabel->SetText(QStringLiteral("The Morse could not sound (%1); the system tone played.")
-                            .arg(MorseSender->GetErrorString()));
-    MessageBeep(0);
+    ShowTestFailure(MorseLabel, QStringLiteral("Morse"), MorseSender->GetErrorString());
+}
+
+void TStationOptions::SpeechChange(TObject*) {
+    shared.speechLetters = SpellingComboBox->currentIndex() == 1;
+    shared.speechVoice = VoiceComboBox->GetSelectedId();
+    shared.speechRate = RateSpinBox->GetValue();
+    ShowSpeech();
+}
+
+void TStationOptions::ShowSpeech() {
+    SpeechLabel->SetText(SpeechNote(shared.CallSign->GetText(), StationVoicing().spelling));
+}
+
+// The voice chosen stays chosen; one that is not installed shows as the default voice, which
+// speaks in its place. Without espeak-ng's data there is no list: the chosen voice stays alone.
+void TStationOptions::SpeakerVoices(TObject*) {
+    const std::vector<speech::Voice>& voices = Speaker->GetVoices();
+    if (voices.empty())
+        return;
+    VoiceComboBox->Clear();
+    for (const speech::Voice& voice : voices)
+        VoiceComboBox->AddItem(voice.name, voice.id);
+    const int chosen = VoiceComboBox->IndexOfId(shared.speechVoice);
+    VoiceComboBox->SetItemIndex(
+        chosen >= 0 ? chosen : VoiceComboBox->IndexOfId(DefaultText(Station::kSpeechVoice)));
+}
+
+// As a mark would, with the system tone when the speech cannot sound; a speech still being
+// synthesized (the options just changed) is spoken once it is ready.
+void TStationOptions::SpeechTestButtonClick(TObject*) {
+    Speaker->Prepare(shared.CallSign->GetText(), StationVoicing());
+    m_speakWhenReady = Speaker->IsPending();
+    if (!m_speakWhenReady && !Speaker->Speak())
+        ShowSpeechFailure();
+}
+
+void TStationOptions::SpeakerReady(TObject*) {
+    if (std::exchange(m_speakWhenReady, false) && !Speaker->Speak())
+        ShowSpeechFailure();
+}
+
+void TStationOptions::SpeakerError(TObject*) {
+    ShowSpeechFailure();
+}
+
+void TStationOptions::ShowSpeechFailure() {
+    ShowTestFailure(SpeechLabel, QStringLiteral("speech"), Speaker->GetErrorString());
 }
 
 void TStationOptions::OutputComboBoxChange(TObject*) {

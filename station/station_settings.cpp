@@ -103,6 +103,25 @@ void SaveTiming(TIniFile& ini) {
     ini.WriteBool(Station::kTray, shared.tray);
 }
 
+constexpr std::string_view kLetters = "letters";
+
+void RestoreSpeech(const TIniFile& ini) {
+    shared.speechLetters =
+        ini.ReadString(Station::kSpeechSpelling).trimmed().toStdString() == kLetters;
+    const UnicodeString voice = ini.ReadString(Station::kSpeechVoice).trimmed();
+    shared.speechVoice = voice.isEmpty() ? DefaultText(Station::kSpeechVoice) : voice;
+    shared.speechRate =
+        std::clamp(ini.ReadInteger(Station::kSpeechRate), speech::kMinRate, speech::kMaxRate);
+}
+
+void SaveSpeech(TIniFile& ini) {
+    ini.WriteString(
+        Station::kSpeechSpelling,
+        QString::fromUtf8(shared.speechLetters ? kLetters : Station::kSpeechSpelling.byDefault));
+    ini.WriteString(Station::kSpeechVoice, shared.speechVoice);
+    ini.WriteInteger(Station::kSpeechRate, shared.speechRate);
+}
+
 } // namespace
 
 void SetTimingInterval(std::int32_t minutes) {
@@ -124,6 +143,7 @@ void RestoreStationOptions(const TIniFile& ini) {
     SetSoundOutput(ini.ReadString(Station::kOutput));
     RestoreRig(ini);
     RestoreTiming(ini);
+    RestoreSpeech(ini);
 }
 
 void SaveStationOptions(TIniFile& ini) {
@@ -133,4 +153,10 @@ void SaveStationOptions(TIniFile& ini) {
     ini.WriteString(Station::kOutput, GetSoundOutput());
     SaveRig(ini);
     SaveTiming(ini);
+    SaveSpeech(ini);
+}
+
+speech::Voicing StationVoicing() {
+    return {shared.speechLetters ? speech::Spelling::Letters : speech::Spelling::Phonetics,
+            shared.speechVoice, shared.speechRate};
 }

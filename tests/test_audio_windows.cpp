@@ -96,6 +96,7 @@ private slots:
         row("Play File", "Play File", "/a.wav", 2, "No File Selected");
         row("Play File, none chosen", "Play File", "0", -1, "You must first select an audio file");
         row("Morse Callsign", "Morse Callsign", "/a.wav", 3, "");
+        row("Spoken Callsign", "Spoken Callsign", "/a.wav", 4, "");
     }
 
     // Only the choice of a file shows the label; a refusal keeps the menu open, unstored.
@@ -119,7 +120,7 @@ private slots:
         QCOMPARE(TIniFile(SettingsFilePath()).ReadInteger(MainForm::kAudio, -1), choice);
         if (choice >= 0) // closed, the menu saved its keys in their order
             QVERIFY(windows->Settings().startsWith(
-                "[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\nfileExists="));
+                "[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=435\nfileExists="));
     }
 
     void picker_data() {

@@ -15,6 +15,7 @@ public:
     QStringList calls;
     bool fileLoads = true;
     bool morseSends = true;
+    bool speechSays = true;
     int quietMarks = 0;   // the marks the rig's rule lets pass, from the first asked
     int remindersDue = 0; // the reminders timed from the transmissions, from the first tick
 
@@ -39,6 +40,12 @@ public:
     }
     void ReportMorseFailure() override { calls << "told morse"; }
     void StopMorse() override { calls << "stop morse"; }
+    bool SpeakCallsign() override {
+        calls << "speech";
+        return speechSays;
+    }
+    void ReportSpeechFailure() override { calls << "told speech"; }
+    void StopSpeech() override { calls << "stop speech"; }
     bool MarkReminds() override { return quietMarks-- <= 0; }
     bool ReminderDue() override { return remindersDue-- > 0; }
     void ShowCountdown(std::time_t nextMark, bool reminding) override {
@@ -127,6 +134,9 @@ private slots:
         QTest::newRow("Morse") << "" << 30 << 3 << "0 show|0 morse|15 hide|15 stop morse";
         QTest::newRow("nothing to send in Morse: told, system tone")
             << "bad morse" << 30 << 3 << "0 show|0 morse|0 told morse|0 beep|15 hide|15 stop morse";
+        QTest::newRow("speech not ready: told, system tone")
+            << "bad speech" << 30 << 4
+            << "0 show|0 speech|0 told speech|0 beep|15 hide|15 stop speech";
         // Any minute's second 15 closes it, so switching to Auto mode late still closes it.
         QTest::newRow("auto chosen after the mark") << "timer alert" << 43 << 1 << "15 hide";
         QTest::newRow("close stops the file first")
@@ -159,6 +169,7 @@ private slots:
         cycle.alertCloseRequest = conditions.contains("close");
         cycle.effects.fileLoads = !conditions.contains("bad file");
         cycle.effects.morseSends = !conditions.contains("bad morse");
+        cycle.effects.speechSays = !conditions.contains("bad speech");
         cycle.effects.quietMarks = conditions.contains("quiet");
         cycle.effects.remindersDue = conditions.contains("reminder");
         QCOMPARE(cycle.Run(At(12, minute), 0, 76), expected);

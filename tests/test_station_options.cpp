@@ -42,22 +42,27 @@ private slots:
     void reads_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("nothing stored") << QByteArray() << "10 15 WPM 700 Hz";
-        QTest::newRow("chosen") << QByteArray("Interval=15\nMorseWpm=18\nMorseHz=600\n")
-                                << "15 18 WPM 600 Hz";
-        QTest::newRow("garbage") << QByteArray("Interval=7\nMorseWpm=fast\nMorseHz=\n")
-                                 << "10 15 WPM 700 Hz";
+        QTest::newRow("nothing stored") << QByteArray() << "10 15 WPM 700 Hz ITU phonetics 150 wpm";
+        QTest::newRow("chosen") << QByteArray("Interval=15\nMorseWpm=18\nMorseHz=600\n"
+                                              "SpeechSpelling=letters\nSpeechRate=200\n")
+                                << "15 18 WPM 600 Hz letter by letter 200 wpm";
+        QTest::newRow("garbage") << QByteArray("Interval=7\nMorseWpm=fast\nMorseHz=\n"
+                                               "SpeechSpelling=Morse\nSpeechRate=fast\n")
+                                 << "10 15 WPM 700 Hz ITU phonetics 150 wpm";
         QTest::newRow("out of range")
-            << QByteArray("Interval=-15\nMorseWpm=99\nMorseHz=50\n") << "10 20 WPM 300 Hz";
+            << QByteArray("Interval=-15\nMorseWpm=99\nMorseHz=50\nSpeechRate=9999\n")
+            << "10 20 WPM 300 Hz ITU phonetics 300 wpm";
     }
     void reads() {
         QFETCH(QByteArray, stored);
         QFETCH(QString, shown);
         TStationOptions* options = Open("[Station]\n" + stored);
-        QCOMPARE(QStringList({options->IntervalComboBox->currentText(),
-                              options->SpeedSpinBox->text(), options->ToneSpinBox->text()})
-                     .join(' '),
-                 shown);
+        QCOMPARE(
+            QStringList({options->IntervalComboBox->currentText(), options->SpeedSpinBox->text(),
+                         options->ToneSpinBox->text(), options->SpellingComboBox->currentText(),
+                         options->RateSpinBox->text()})
+                .join(' '),
+            shown);
     }
 
     // The operator's changes are saved when the window closes, a port still being typed too;
@@ -86,7 +91,8 @@ private slots:
                                 "RigHost=localhost.lan\nRigPort=4533\nRigKind=flrig\n"
                                 "FlrigHost=localhost\nFlrigPort=12346\nFldigiHost=localhost\n"
                                 "FldigiPort=7362\nWsjtxGroup=\nWsjtxPort=2237\nTiming=marks\n"
-                                "WarnSeconds=60\nPolite=1\nStartReminder=0\nTray=0\n"));
+                                "WarnSeconds=60\nPolite=1\nStartReminder=0\nTray=0\n"
+                                "SpeechSpelling=phonetics\nSpeechVoice=gmw/en\nSpeechRate=150\n"));
     }
 
     // A preset fills the timing in, and changing a field shows "Custom"; a warning longer than
@@ -155,6 +161,25 @@ private slots:
                               ? morse::Render(keying.elements, {20, 900, 48000}).size()
                               : 0;
         QCOMPARE(options->MorseSender->GetPreparedSamples(), sent);
+    }
+
+    // The words the window says are spoken, as the spelling chosen; Test synthesizes them with
+    // espeak-ng and says why they could not sound: here there is no sound server. Meanwhile the
+    // voices installed are listed, the default one chosen.
+    void speechNoteAndTest() {
+        TStationOptions* options = Open("[Main Form]\nCallSign=dl1abc/p\n[Station]\n"
+                                        "SpeechSpelling=letters\nSpeechVoice=xx/none\n");
+        QCOMPARE(options->SpeechLabel->GetText(), "Says \"D, L, 1, A, B, C, portable\".");
+        options->SpellingComboBox->setCurrentIndex(0);
+        QCOMPARE(options->SpeechLabel->GetText(),
+                 "Says \"Delta Lima One Alpha Bravo Charlie portable\".");
+        QTest::mouseClick(options->SpeechTestButton, Qt::LeftButton);
+        QTRY_COMPARE(options->SpeechLabel->GetText(),
+                     "The speech could not sound (the sound server said: Connection refused); "
+                     "the system tone played.");
+        QVERIFY(options->Speaker->GetPreparedSamples() > 0);
+        QTRY_VERIFY(options->VoiceComboBox->count() > 1);
+        QCOMPARE(options->VoiceComboBox->GetSelectedId(), "gmw/en");
     }
 
     // With Morse chosen, the callsign is rendered once the main window shows, not at the mark.

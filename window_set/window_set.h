@@ -36,6 +36,11 @@ struct SharedMembers {
     std::int32_t morseHz = Station::kMorseHz.byDefault;
     // Whether the countdown shows in the system tray as well.
     bool tray = Station::kTray.byDefault;
+    // How the spoken callsign is said: letter by letter rather than in the ITU phonetic
+    // alphabet, in which voice (espeak-ng's identifier) and at how many words a minute.
+    bool speechLetters = false;
+    UnicodeString speechVoice = DefaultText(Station::kSpeechVoice);
+    std::int32_t speechRate = Station::kSpeechRate.byDefault;
     // The main window's callsign, which the callsign editor sets at each commit; null once the
     // main window is gone.
     QPointer<TLabel> CallSign;

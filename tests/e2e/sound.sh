@@ -9,7 +9,8 @@
 # With a second null sink chosen as the output, the sound of a mark lands there and not on the
 # default sink: "Morse Callsign" sends KØABC/P, its zero written slashed as operators do, which
 # the recording decodes back to K0ABC/P at the speed set; the system sound, also when it stands
-# in for a file that cannot play (which is told). A chosen output that is not connected plays
+# in for a file that cannot play (which is told); "Spoken Callsign" says it, from the mark, for as
+# long as its phonetics take. A chosen output that is not connected plays
 # on the default until it is plugged in, which the Test button of the window opened with
 # Ctrl+, hears without a restart.
 # Usage: sound.sh <path to chimewell>
@@ -135,13 +136,13 @@ click_for_window() {
     return 1
 }
 
-# Clicks the audio menu at the point $1,$2 of its design (235 x 390), scaled as its controls
+# Clicks the audio menu at the point $1,$2 of its design (235 x 435), scaled as its controls
 # are to its client area, which its stored outer size leaves smaller.
 click_menu() {
     local width height
     read -r width height <<<"$(xwininfo -id "$menu" | awk '/^ *Width:/ { w = $2 }
         /^ *Height:/ { h = $2 } END { print w, h }')"
-    e2e_click_window "$menu" $(($1 * width / 235)) $(($2 * height / 390))
+    e2e_click_window "$menu" $(($1 * width / 235)) $(($2 * height / 435))
 }
 
 # Opens the audio menu, the picker over it and the file dialog over that; sets menu, picker,
@@ -238,12 +239,22 @@ expect_decoded() {
     e2e_check "it started $onset s after the mark" e2e_test "$onset >= -0.1 && $onset <= 0.6"
 }
 
+# "Kilo Zero Alpha Bravo Charlie portable" must sound on the chosen output from the mark for
+# about as long as it takes at 150 words a minute, 2.6 s: not the system sound standing in.
+expect_spoken() {
+    local first last
+    read -r first last _ <<<"$(sound_span "$E2E_ROOT/audio-4.e2e_second.raw")"
+    e2e_check "the speech sounded from $(e2e_calc "${first/none/-99} - $E2E_MARK") s to \
+$(e2e_calc "${last:-0} - $E2E_MARK") s after the mark" e2e_test "$first - $E2E_MARK >= -0.1 &&
+        $first - $E2E_MARK <= 0.6 && $last - $first >= 2 && $last - $first <= 3.5"
+}
+
 # Clicks Test in window $1: the Morse must sound on sink $2 alone of the null sinks there are.
 test_heard_on() {
     local sink sinks
     mapfile -t sinks < <(pactl list short sinks | awk '{ print $2 }')
     e2e_record_begin test "${sinks[@]}"
-    xdotool mousemove --window "$1" 298 381 click 1 # Test
+    xdotool mousemove --window "$1" 648 141 click 1 # Test
     sleep 2.5
     e2e_record_end
     for sink in "${sinks[@]}"; do
@@ -285,6 +296,7 @@ echo "73 de N0CALL" >"$sounds/notes.mp3"
 e2e_scene choose_then_hear_at_the_mark
 e2e_scene long_file_stopped_by_a_click
 e2e_scene sound_at_a_mark "Morse Callsign" 3 8 "" expect_decoded
+e2e_scene sound_at_a_mark "Spoken Callsign" 4 5 "" expect_spoken
 e2e_scene sound_at_a_mark "The system sound" 1 3 ""
 # Stored when it still held a sound, perhaps.
 e2e_scene sound_at_a_mark "The system sound for a file that cannot play" 2 4 \
