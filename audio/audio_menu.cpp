@@ -11,7 +11,7 @@ TForm5* Form5 = nullptr;
 namespace {
 
 // Taller than designed by the room of the spoken callsign's button.
-const TFormDesign kWindow{kCaption, 235, 435, 220, 320};
+const TFormDesign kWindow{kCaption, 235, 390, 220, 320};
 
 const TLabelDesign kTitle{{37, 16, 153, 33}, "Audio Menu", {20, true, false, false, true}};
 const TLabelDesign kFileSelected{{14, 216, 209, 65}, "No File Selected", {}};
@@ -34,10 +34,10 @@ TForm5::TForm5(TComponent* Owner)
     FileSelectedLabel = AddLabel(kFileSelected);
     // A full path can be longer than the window is wide.
     FileSelectedLabel->SetWordWrap(true);
-    MorseButton = AddButton(QStringLiteral("Morse Callsign"), {53, 345, 113, 33});
+    MorseButton = AddButton(QStringLiteral("Morse Callsign"), {8, 345, 107, 33});
     MorseButton->SetHint(QStringLiteral("Send the callsign in Morse; its speed, tone and output "
                                         "are in the station options (Ctrl+, on the main window)"));
-    SpeechButton = AddButton(QStringLiteral("Spoken Callsign"), {53, 390, 113, 33});
+    SpeechButton = AddButton(QStringLiteral("Spoken Callsign"), {120, 345, 107, 33});
     SpeechButton->SetHint(QStringLiteral("Speak the callsign; its spelling, voice, speed and "
                                          "output are in the station options (Ctrl+, on the main "
                                          "window)"));

@@ -89,7 +89,7 @@ inline constexpr TextKey kSelectedFile{kSection, "Selected File", "0"};
 // The audio menu's.
 namespace AudioForm {
 inline constexpr std::string_view kSection = "Audio Form";
-inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 240, 435);
+inline constexpr FormPlaceKeys kPlace = PlaceKeys(kSection, 100, 100, 240, 390);
 // 1 once the picker has handed a file selection over.
 inline constexpr IntegerKey kFileExists{kSection, "fileExists", 0};
 } // namespace AudioForm

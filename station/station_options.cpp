@@ -130,6 +130,7 @@ void TStationOptions::CreateIdentificationGroup() {
     Place(IdentificationGroup, {10, 50, 340, 230}, TAlignLayout::None);
     IntervalLabel = AddLabel(kInterval, TAlignLayout::None);
     IntervalComboBox = new TComboBox(this);
+    IntervalComboBox->SetAccessibleName(QStringLiteral("Identify every (minutes)"));
     for (const std::int32_t minutes : kMarkIntervals)
         IntervalComboBox->AddItem(QString::number(minutes), QString::number(minutes));
     Place(IntervalComboBox, {146, 74, 64, 26}, TAlignLayout::None);
@@ -149,11 +150,13 @@ void TStationOptions::CreateTimingControls() {
     Place(RulesComboBox, {66, 106, 272, 26}, TAlignLayout::None);
     RemindLabel = AddLabel(kRemind, TAlignLayout::None);
     RemindComboBox = new TComboBox(this);
+    RemindComboBox->SetAccessibleName(QStringLiteral("Remind"));
     RemindComboBox->AddItem(QStringLiteral("at the clock marks"), QString());
     RemindComboBox->AddItem(QStringLiteral("counted from my first transmission"), QString());
     Place(RemindComboBox, {82, 138, 256, 26}, TAlignLayout::None);
     WarnLabel = AddLabel(kWarn, TAlignLayout::None);
     WarnSpinBox = new TSpinBox(this, 0, 60 * kMarkIntervals.back(), 10, QStringLiteral("s"));
+    WarnSpinBox->SetAccessibleName(QStringLiteral("Warn before the ID is due"));
     Place(WarnSpinBox, {66, 170, 90, 26}, TAlignLayout::None);
     WarnAfterLabel = AddLabel(kWarnAfter, TAlignLayout::None);
     PoliteCheckBox = new TCheckBox(this, QStringLiteral("wait until I stop transmitting"));
@@ -169,15 +172,18 @@ void TStationOptions::CreateMorseGroup() {
     Place(MorseGroup, {360, 50, 340, 130}, TAlignLayout::None);
     SpeedLabel = AddLabel(kSpeed, TAlignLayout::None);
     SpeedSpinBox = new TSpinBox(this, morse::kMinWpm, morse::kMaxWpm, 1, QStringLiteral("WPM"));
+    SpeedSpinBox->SetAccessibleName(QStringLiteral("Morse speed"));
     Place(SpeedSpinBox, {426, 74, 90, 26}, TAlignLayout::None);
     ToneLabel = AddLabel(kTone, TAlignLayout::None);
     ToneSpinBox =
         new TSpinBox(this, morse::kMinToneHz, morse::kMaxToneHz, kToneStepHz, QStringLiteral("Hz"));
+    ToneSpinBox->SetAccessibleName(QStringLiteral("Morse tone"));
     Place(ToneSpinBox, {582, 74, 106, 26}, TAlignLayout::None);
     MorseLabel = AddLabel(kMorse, TAlignLayout::None);
     MorseLabel->SetWordWrap(true);
     TestButton = AddButton(QStringLiteral("Test"), {608, 126, 80, 30}, TAlignLayout::None);
     TestButton->SetHint(QStringLiteral("Send the callsign in Morse now, as a mark sends it"));
+    TestButton->SetAccessibleName(QStringLiteral("Test the Morse callsign"));
     MorseSender = new morse::Sender(this);
 }
 
@@ -212,6 +218,7 @@ void TStationOptions::CreateOutputGroup() {
     Place(OutputGroup, {360, 344, 340, 84}, TAlignLayout::None);
     OutputLabel = AddLabel(kOutput, TAlignLayout::None);
     OutputComboBox = new TComboBox(this);
+    OutputComboBox->SetAccessibleName(QStringLiteral("Play alerts on"));
     Place(OutputComboBox, {472, 368, 216, 26}, TAlignLayout::None);
     OutputNoteLabel = AddLabel(kOutputNote, TAlignLayout::None);
     OutputNoteLabel->SetWordWrap(true);
@@ -222,6 +229,7 @@ void TStationOptions::CreateRigGroup() {
     Place(RigGroup, {10, 290, 340, 112}, TAlignLayout::None);
     RigLabel = AddLabel(kRig, TAlignLayout::None);
     RigComboBox = new TComboBox(this);
+    RigComboBox->SetAccessibleName(QStringLiteral("Rig"));
     RigComboBox->AddItem(kRigOff, kRigOff);
     for (int kind = 0; kind < int(std::size(kSources)); ++kind)
         RigComboBox->AddItem(QString::fromUtf8(kSources[kind].item), QString::number(kind));

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(TIniFile(SettingsFilePath()).ReadInteger(MainForm::kAudio, -1), choice);
         if (choice >= 0) // closed, the menu saved its keys in their order
             QVERIFY(windows->Settings().startsWith(
-                "[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=435\nfileExists="));
+                "[Audio Form]\nLeft=100\nTop=100\nWidth=240\nHeight=390\nfileExists="));
     }
 
     void picker_data() {

@@ -86,7 +86,8 @@ every_window_named() {
     close_dialog "the audio menu"
     xdotool key ctrl+comma
     expect_dialog || return
-    expect_review "the station options" dialog "combo box | "
+    expect_review "the station options" dialog "spin button | Morse speed" \
+        "push button | Test the spoken callsign"
     close_dialog "the station options"
 }
 

@@ -136,13 +136,13 @@ click_for_window() {
     return 1
 }
 
-# Clicks the audio menu at the point $1,$2 of its design (235 x 435), scaled as its controls
+# Clicks the audio menu at the point $1,$2 of its design (235 x 390), scaled as its controls
 # are to its client area, which its stored outer size leaves smaller.
 click_menu() {
     local width height
     read -r width height <<<"$(xwininfo -id "$menu" | awk '/^ *Width:/ { w = $2 }
         /^ *Height:/ { h = $2 } END { print w, h }')"
-    e2e_click_window "$menu" $(($1 * width / 235)) $(($2 * height / 435))
+    e2e_click_window "$menu" $(($1 * width / 235)) $(($2 * height / 390))
 }
 
 # Opens the audio menu, the picker over it and the file dialog over that; sets menu, picker,
