@@ -16,7 +16,7 @@ readonly MAIN_TITLE=" Timer Chimewell! "
 readonly OTHER_TITLE=" Timer Chimewell!" # the alert, the editor, the menu, the picker, the options
 readonly START_TIMEOUT=20
 readonly MAIN_DESIGN=(375 565) # client sizes as designed; clicks scale with the real ones
-readonly MENU_DESIGN=(235 435)
+readonly MENU_DESIGN=(235 390)
 # Every window apart; the cycle running, the clock at 14:23:05 UTC (51785 s into the day),
 # far from a mark.
 readonly SETTINGS='[Main Form]
